@@ -1,0 +1,116 @@
+#include "app/form1.h"
+
+#include "platform/editor.h"
+#include "platform/prompts.h"
+#include "platform/settingsstore.h"
+#include "platform/tabstrip.h"
+#include "platform/timer.h"
+#include "platform/hotkeys.h"
+#include "platform/window.h"
+#include "app/look.h"
+
+namespace {
+const QString SettingsApp = QStringLiteral("Vortlane");
+const QString SettingsSection = QStringLiteral("Marquill");
+} // namespace
+
+Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
+{
+    p.tabs.setSelectionHandler([this](int position) { TabControl1_SelectedChanged(position); });
+    p.timer.setTickHandler([this] { Timer1_Timer(); });
+    p.hotKeys.setHotKeyHandler([this](int id) { onHotKey(id); });
+    // Element 0 is designed on the window.
+    RichTextBox1.push_back(nullptr);
+    DocumentFormat.emplace_back();
+    RichTextBox1[0] = p.editors.createElement(0);
+    RichTextBox1[0]->setChangeHandler([this] { RichTextBox1_Change(0); });
+}
+
+Form1::~Form1()
+{
+    for (Editor *e : RichTextBox1) {
+        if (e)
+            e->setChangeHandler(nullptr);
+    }
+    p.tabs.setSelectionHandler(nullptr);
+    p.timer.setTickHandler(nullptr);
+    p.hotKeys.setHotKeyHandler(nullptr);
+}
+
+void Form1::reportError(const QString &description, const char *procedure, int step)
+{
+    const QString text = description + QStringLiteral("\r\n") + QStringLiteral("in Quorvel2021/08/31.Form1.") +
+                         QString::fromLatin1(procedure) + QStringLiteral(" ") + QStringLiteral("at line ") +
+                         QString::number(step) + QStringLiteral("\r\r") +
+                         QStringLiteral("Please email screenshot of this message to ") + SupportAddress;
+    p.prompts.msgBox(text, MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Application Error"));
+}
+
+QString Form1::GetSetting(const QString &key, const QString &defaultValue)
+{
+    return p.settings.getSetting(SettingsApp, SettingsSection, key, defaultValue);
+}
+
+void Form1::SaveSetting(const QString &key, const QString &value)
+{
+    p.settings.saveSetting(SettingsApp, SettingsSection, key, value);
+}
+
+void Form1::ShortTitle()
+{
+    // Cut at the last space while the title is longer than 40 characters; a title without a
+    // space stays whole.
+    QString title = ProductTitle;
+    do {
+        const int space = title.lastIndexOf(QLatin1Char(' '));
+        if (space < 0)
+            break;
+        title = title.left(space);
+    } while (title.size() > 40);
+    p.window.setApplicationTitle(title);
+}
+
+void Form1::Form_Load()
+{
+    Steps step(*this, "Form_Load");
+    step(100, [&] { LoadSkin(); });
+    if (step.test(104, [&] { return FileExists(p.window.programFolder() + QStringLiteral("/HAND-M.CUR")); }))
+        step(106, [&] { p.window.loadMouseIcon(p.window.programFolder() + QStringLiteral("/HAND-M.CUR")); });
+    step(126, [&] {
+        p.window.setCaption(ProductTitle);
+        p.window.useProgramIcon();
+        ShortTitle();
+    });
+    step(128, [&] { EditorCount = 1; });
+    step(130, [&] { Busy = true; });
+    step(132, [&] { p.window.setButtonForeColor(Button::PushButton13, FindNextGrey); });
+    bool anyReopened = false;
+    step(134, [&] { WasOpenRecent(anyReopened); });
+    if (!anyReopened) {
+        step(136, [&] { p.tabs.setHighlighted(p.tabs.insertTab(0, QStringLiteral("Untitled%1.txt").arg(EditorCount)), true); });
+        step(138, [&] { RichTextBox(0).setTag(QStringLiteral("0|")); });
+        step(140, [&] { Busy = false; });
+    }
+    step(142, [&] { p.timer.setEnabled(true); });
+    step(144, [&] { p.timer.setInterval(10); });
+    step(146, [&] { undo.UndoRecording = true; });
+}
+
+void Form1::clickButton(Button button)
+{
+    switch (button) {
+    case Button::PushButton1: PushButton1_Click(); break;
+    case Button::PushButton2: PushButton2_Click(); break;
+    case Button::PushButton3: PushButton3_Click(); break;
+    case Button::PushButton4: PushButton4_Click(); break;
+    case Button::PushButton5: PushButton5_Click(); break;
+    case Button::PushButton6: PushButton6_Click(); break;
+    case Button::PushButton7: PushButton7_Click(); break;
+    case Button::PushButton8: PushButton8_Click(); break;
+    case Button::PushButton9: PushButton9_Click(); break;
+    case Button::PushButton11: PushButton11_Click(); break;
+    case Button::PushButton12: PushButton12_Click(); break;
+    case Button::PushButton13: PushButton13_Click(); break;
+    case Button::PushButton14: PushButton14_Click(); break;
+    }
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "app/steps.h"
+#include "fileops/textcodec.h"
+#include "platform/platform.h"
+#include "undo/modundos.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class Editor;
+enum class Button;
+
+// The file dialog's properties, set step by step before it is shown.
+struct CommonDialog {
+    QString FileName;
+    QString DialogTitle;
+    QString Filter;
+};
+
+struct MenuItem {
+    QString caption;
+    bool visible = false;
+};
+
+inline constexpr int FindNextGrey = 8421504; // 0x808080: Find Next not available
+inline const QString ProductTitle = QStringLiteral("Marquill");
+inline const QString SupportAddress = QStringLiteral("support@example.org");
+
+// The main window's logic. The platform calls its handlers; it calls the platform.
+// Its state is public, as the window's variables are to its own procedures and to the tests.
+class Form1 : public ErrorReporter {
+public:
+    Form1(Platform &platform, ModUndos &undos);
+    ~Form1() override;
+
+    // --- app: start-up, error reports, settings, layout, quitting, look and pointer -------------
+    void Form_Load();
+    void ShortTitle();
+    void reportError(const QString &description, const char *procedure, int step) override;
+    QString GetSetting(const QString &key, const QString &defaultValue);
+    void SaveSetting(const QString &key, const QString &value);
+    void Form_Resize();
+    void Form_QueryUnload(int &cancel, int unloadMode);
+    void Form_Unload(int &cancel);
+    void LoadSkin();
+    void Form_MouseMove();
+    void PushButton_MouseMove(Button button); // the mouse-move handler of every command button
+    void clickButton(Button button);          // dispatches a button's click to its handler
+
+    // --- documents: the document set, New, tab switching, Select All -----------------------------
+    Editor &RichTextBox(int index);       // throws when the element is not loaded
+    int loadedEditorCount() const;        // elements 0 .. n-1 are loaded
+    void loadEditor(int index);           // Load: takes over element 0's font, position and size
+    void unloadEditor(int index);         // Unload (Close All only)
+    int currentEditorIndex() const;       // the index the selected tab stores
+    Editor &currentEditor();
+    bool isChanged(int position) const;   // the tab's caption carries "*"
+    void markChanged(int index);
+    void PushButton2_Click();
+    void TabControl1_SelectedChanged(int position);
+    void PushButton5_Click();
+
+    // --- fileops: Open, Save, Save As, Save All, Close, Close All -------------------------------
+    void PushButton1_Click();
+    void OpenFile(const QString &FilePath, bool SkipFocus);
+    void PushButton7_Click();
+    void PushButton14_Click();
+    void PushButton8_Click();
+    void PushButton11_Click();
+    void PushButton12_Click();
+
+    // --- recent: the recent-files list, its menu, the open-files record --------------------------
+    void LoadRecent();
+    void AddRecent(const QString &DocumentRecord, bool RefreshMenu);
+    void AddAllRecent();
+    void SaveRecent();
+    void LoadRecentMenu();
+    void PushButton4_Click();
+    void subRecent_Click(int Index);
+    void WasOpenRecent(bool &AnyReopened);
+    void SaveOpen();
+
+    // --- search: Find and Find Next --------------------------------------------------------------
+    void PushButton3_Click();
+    void PushButton13_Click();
+
+    // --- undo: edit recording, Undo and Redo ----------------------------------------------------
+    void RichTextBox1_Change(int Index);
+    void PushButton6_Click();
+    void PushButton9_Click();
+
+    // --- shortcuts: registration on the first tick, dispatch of each press ----------------------
+    void Timer1_Timer();
+    void onHotKey(int id);
+
+    // --- state ----------------------------------------------------------------------------------
+    Platform &p;
+    ModUndos &undo;
+    std::vector<Editor *> RichTextBox1;     // index -> element, nullptr where not loaded
+    std::vector<TextFormat> DocumentFormat; // index -> how its file is encoded
+    qint16 EditorCount = 0;
+    bool Busy = false;
+    qint16 UndoDocument = 0;
+    CommonDialog CommonDialog1;
+    QStringList RecentList;
+    std::vector<MenuItem> subRecent{MenuItem{}};
+    bool RecentMenuHasItems = false;
+    QString FindText;
+    qint32 FindNextStart = 0;
+    bool hotKeysRegistered = false;
+    bool quitRequested = false; // set by Form_Unload: the platform ends the program
+};

@@ -1,0 +1,134 @@
+#include "app/form1.h"
+
+#include "platform/editor.h"
+#include "platform/tabstrip.h"
+
+Editor &Form1::RichTextBox(int index)
+{
+    if (index < 0 || index >= static_cast<int>(RichTextBox1.size()) || !RichTextBox1[index])
+        throw Failure(QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+    return *RichTextBox1[index];
+}
+
+int Form1::loadedEditorCount() const
+{
+    int n = 0;
+    while (n < static_cast<int>(RichTextBox1.size()) && RichTextBox1[n])
+        ++n;
+    return n;
+}
+
+void Form1::loadEditor(int index)
+{
+    if (index < 0)
+        throw Failure(QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+    if (index < static_cast<int>(RichTextBox1.size()) && RichTextBox1[index])
+        throw Failure(QStringLiteral("Object already loaded"));
+    if (index >= static_cast<int>(RichTextBox1.size())) {
+        RichTextBox1.resize(index + 1, nullptr);
+        DocumentFormat.resize(index + 1);
+    }
+    Editor *e = p.editors.createElement(index);
+    e->setChangeHandler([this, index] { RichTextBox1_Change(index); });
+    RichTextBox1[index] = e;
+    DocumentFormat[index] = TextFormat{};
+}
+
+void Form1::unloadEditor(int index)
+{
+    if (index == 0)
+        throw Failure(QStringLiteral("Can't unload control array element 0"));
+    Editor &e = RichTextBox(index);
+    e.setChangeHandler(nullptr);
+    RichTextBox1[index] = nullptr;
+    DocumentFormat[index] = TextFormat{};
+    p.editors.destroyElement(&e);
+    while (!RichTextBox1.empty() && !RichTextBox1.back()) {
+        RichTextBox1.pop_back();
+        DocumentFormat.pop_back();
+    }
+}
+
+int Form1::currentEditorIndex() const
+{
+    const int position = p.tabs.selectedPosition();
+    if (position < 0)
+        throw Failure(QStringLiteral("Index out of bounds"));
+    return p.tabs.itemData(position);
+}
+
+Editor &Form1::currentEditor()
+{
+    return RichTextBox(currentEditorIndex());
+}
+
+bool Form1::isChanged(int position) const
+{
+    return p.tabs.caption(position).contains(QLatin1Char('*'));
+}
+
+void Form1::markChanged(int index)
+{
+    // The notifying editor's record, then the selected tab's caption.
+    Editor &e = RichTextBox(index);
+    const QString record = e.tag();
+    const int bar = record.indexOf(QLatin1Char('|'));
+    if (bar < 0)
+        throw Failure(QStringLiteral("Subscript out of range"));
+    e.setTag(QStringLiteral("1|") + record.mid(bar + 1));
+    const int position = p.tabs.selectedPosition();
+    if (position >= 0 && !p.tabs.caption(position).contains(QLatin1Char('*')))
+        p.tabs.setCaption(position, p.tabs.caption(position) + QLatin1Char('*'));
+}
+
+void Form1::PushButton2_Click()
+{
+    Steps step(*this, "PushButton2_Click");
+    step(100, [&] { Busy = true; });
+    bool overflow = false;
+    step(102, [&] {
+        try {
+            EditorCount = checkedIncrement(EditorCount);
+        } catch (...) {
+            overflow = true;
+            throw;
+        }
+    });
+    // After an overflow no editor index is free: adding a tab would reuse the previous
+    // document's editor, so New ends here.
+    if (!overflow) {
+        int position = -1;
+        step(104, [&] { position = p.tabs.insertTab(EditorCount - 1, QStringLiteral("Untitled%1.txt").arg(EditorCount)); });
+        step(106, [&] { p.tabs.select(position); });
+        step(108, [&] { p.tabs.setItemData(position, static_cast<qint16>(EditorCount - 1)); });
+        step(110, [&] { loadEditor(EditorCount - 1); });
+        step(112, [&] { RichTextBox(EditorCount - 1).setTag(QStringLiteral("0|")); });
+        step(114, [&] { RichTextBox(EditorCount - 1).setText(QString()); });
+        step(116, [&] { RichTextBox(EditorCount - 1).setVisible(true); });
+        step(118, [&] { RichTextBox(EditorCount - 1).zOrder(); });
+        step(120, [&] { RichTextBox(EditorCount - 1).setFocus(); });
+    }
+    step(122, [&] { Busy = false; });
+}
+
+void Form1::TabControl1_SelectedChanged(int position)
+{
+    if (Busy)
+        return;
+    const int index = p.tabs.itemData(position);
+    for (int i = 0; i < EditorCount; ++i) {
+        if (i < static_cast<int>(RichTextBox1.size()) && RichTextBox1[i])
+            RichTextBox1[i]->setVisible(false);
+    }
+    Editor &e = RichTextBox(index);
+    e.setVisible(true);
+    e.setFocus();
+}
+
+void Form1::PushButton5_Click()
+{
+    Steps step(*this, "PushButton5_Click");
+    step(100, [&] { currentEditor().setSelStart(0); });
+    step(102, [&] { currentEditor().setSelLength(currentEditor().textLength()); });
+    step(104, [&] { currentEditor().setFocus(); });
+}

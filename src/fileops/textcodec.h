@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// How a document's file is encoded, remembered from reading so that saving gives back the
+// same bytes.
+enum class TextEncoding {
+    Utf8,     // no byte-order mark
+    Utf8Bom,
+    Utf16LE,  // with byte-order mark
+    Utf16BE,  // with byte-order mark
+    CodePage, // the 8-bit code page (Windows-1252; its five unassigned bytes map to U+0081 ...)
+};
+
+enum class LineBreaks {
+    CRLF,  // every break was "\r\n"
+    LF,    // every break was "\n"; the editor holds "\r\n", saving writes "\n"
+    AsIs,  // mixed or lone "\r": the text is handed over and written back as it is
+};
+
+struct TextFormat {
+    TextEncoding encoding = TextEncoding::Utf8;
+#ifdef Q_OS_WIN
+    LineBreaks lineBreaks = LineBreaks::CRLF;
+#else
+    LineBreaks lineBreaks = LineBreaks::LF;
+#endif
+    bool operator==(const TextFormat &) const = default;
+};
+
+struct DecodedText {
+    QString text; // line breaks as the editor holds them ("\r\n" unless lineBreaks is AsIs)
+    TextFormat format;
+};
+
+DecodedText decodeText(const QByteArray &bytes);
+// Encodes the editor's text in the format. A character the code page cannot hold switches the
+// format to UTF-8 (format is updated) instead of being dropped or replaced.
+QByteArray encodeText(const QString &text, TextFormat &format);
+
+// Reads a whole file; throws Failure with a plain description when it cannot be read.
+DecodedText readTextFile(const QString &path);

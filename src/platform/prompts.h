@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Message box styles and answers, with the values the program's logic uses.
+namespace MsgStyle {
+constexpr int OkOnly = 0;
+constexpr int YesNo = 4;
+constexpr int Exclamation = 48;
+} // namespace MsgStyle
+
+namespace MsgResult {
+constexpr int Ok = 1;
+constexpr int Yes = 6;
+constexpr int No = 7;
+} // namespace MsgResult
+
+// Modal questions and notices. An empty title means the application title.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    virtual int msgBox(const QString &text, int style, const QString &title) = 0;
+    virtual QString inputBox(const QString &prompt, const QString &title) = 0; // "" on cancel
+    // filter: pairs of description and pattern, all separated by "|". Returns "" on cancel.
+    virtual QString showOpen(const QString &title, const QString &filter) = 0;
+    virtual QString showSave(const QString &title, const QString &filter) = 0;
+    // Shows the items as a popup menu with its top-left corner at (x, y) twips of the window;
+    // returns the picked index, or -1 when nothing was picked.
+    virtual int popupMenu(const QStringList &items, double x, double y) = 0;
+};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/window.h"
+
+#include <QCursor>
+#include <QMap>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QPushButton;
+class Form1;
+
+// The main window: two rows of command buttons above the tab strip.
+class MainWindow : public QWidget, public Window {
+    Q_OBJECT
+public:
+    MainWindow();
+
+    void setForm(Form1 *form) { form_ = form; }
+    QPushButton *button(Button b) const { return buttons_.value(b); }
+
+    void setCaption(const QString &caption) override;
+    QString caption() const override;
+    void setApplicationTitle(const QString &title) override;
+    QString applicationTitle() const { return appTitle_; }
+    void useProgramIcon() override;
+    WindowState windowState() const override;
+    double scaleWidth() const override;
+    double scaleHeight() const override;
+    int buttonForeColor(Button button) const override;
+    void setButtonForeColor(Button button, int color) override;
+    double buttonLeft(Button button) const override;
+    double buttonTop(Button button) const override;
+    double buttonHeight(Button button) const override;
+    int mousePointer() const override { return pointer_; }
+    void setMousePointer(int pointer) override;
+    void loadMouseIcon(const QString &path) override;
+    void setButtonFaceBackground() override;
+    void loadSkin(const QString &path, const QString &section) override;
+    int skinOptions() const override { return skinOptions_; }
+    void setSkinOptions(int options) override { skinOptions_ = options; }
+    void setSkinSwitches(bool first, bool second) override;
+    void applySkin() override;
+    QString programFolder() const override;
+
+    // Set by the program: where the program file lives (tests point it elsewhere).
+    void setProgramFolder(const QString &folder) { programFolder_ = folder; }
+    // What happens once the window has been unloaded (the program ends).
+    std::function<void()> onUnloaded;
+
+protected:
+    void resizeEvent(QResizeEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    Form1 *form_ = nullptr;
+    QMap<Button, QPushButton *> buttons_;
+    QMap<Button, int> foreColors_;
+    QString appTitle_;
+    QString programFolder_;
+    int pointer_ = 0;
+    std::optional<QCursor> mouseIcon_;
+    QString skinSheet_;
+    int skinOptions_ = 0;
+    bool skinSwitches_[2] = {false, false};
+};

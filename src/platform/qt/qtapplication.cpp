@@ -1,0 +1,35 @@
+#include "platform/qt/qtapplication.h"
+
+#include "platform/tabstrip.h"
+
+#include <QApplication>
+
+QtApplication::QtApplication(Prompts *prompts, const QString &programFolder)
+{
+    hotKeys = createHotKeys(&window);
+    window.setProgramFolder(programFolder);
+    platform = std::make_unique<Platform>(Platform{window, tabs, editors, prompts ? *prompts : qtPrompts, settings, timer, *hotKeys});
+    form = std::make_unique<Form1>(*platform, undos);
+    window.setForm(form.get());
+}
+
+QtApplication::~QtApplication()
+{
+    window.setForm(nullptr);
+    form.reset();
+}
+
+void QtApplication::start()
+{
+    form->Form_Load();
+    window.show();
+    window.activateWindow();
+    // The selected tab's document takes the keyboard, also when reopened files were loaded
+    // without taking the focus.
+    if (tabs.count() > 0) {
+        try {
+            form->currentEditor().setFocus();
+        } catch (const std::exception &) {
+        }
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/form1.h"
+#include "platform/platform.h"
+#include "platform/qt/mainwindow.h"
+#include "platform/qt/qteditor.h"
+#include "platform/qt/qthotkeys.h"
+#include "platform/qt/qtprompts.h"
+#include "platform/qt/qtsettings.h"
+#include "platform/qt/qttabstrip.h"
+#include "platform/qt/qttimer.h"
+#include "undo/modundos.h"
+
+#include <memory>
+
+// The program put together: the Qt platform, the history and the main window's logic.
+// Tests build it with scripted prompts in place of the real dialogs.
+class QtApplication {
+public:
+    explicit QtApplication(Prompts *prompts = nullptr, const QString &programFolder = QString());
+    ~QtApplication();
+
+    // Form_Load, then shows the window with the current document focused.
+    void start();
+
+    MainWindow window;
+    QtTabStrip tabs{&window};
+    QtEditorFactory editors{tabs.frame()};
+    QtPrompts qtPrompts{window};
+    QtSettingsStore settings;
+    QtTimer timer;
+    std::unique_ptr<HotKeys> hotKeys;
+    ModUndos undos;
+    std::unique_ptr<Platform> platform;
+    std::unique_ptr<Form1> form;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/prompts.h"
+
+class MainWindow;
+
+// Modal Qt dialogs over the main window.
+class QtPrompts : public Prompts {
+public:
+    explicit QtPrompts(MainWindow &window) : window_(window) {}
+    int msgBox(const QString &text, int style, const QString &title) override;
+    QString inputBox(const QString &prompt, const QString &title) override;
+    QString showOpen(const QString &title, const QString &filter) override;
+    QString showSave(const QString &title, const QString &filter) override;
+    int popupMenu(const QStringList &items, double x, double y) override;
+
+private:
+    MainWindow &window_;
+};
+
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*" as Qt name filters; "*.*" matches every file.
+QStringList qtNameFilters(const QString &filter);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/settingsstore.h"
+
+// INI files in the user's configuration folder ($XDG_CONFIG_HOME, by default ~/.config):
+// <application>.ini, one [section] per section.
+class QtSettingsStore : public SettingsStore {
+public:
+    QString getSetting(const QString &app, const QString &section, const QString &key, const QString &defaultValue) override;
+    void saveSetting(const QString &app, const QString &section, const QString &key, const QString &value) override;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/timer.h"
+
+#include <QTimer>
+
+class QtTimer : public Timer {
+public:
+    QtTimer();
+    void setEnabled(bool enabled) override;
+    bool isEnabled() const override { return enabled_; }
+    void setInterval(int milliseconds) override;
+    int interval() const override { return timer_.interval(); }
+
+private:
+    QTimer timer_;
+    bool enabled_ = false;
+};

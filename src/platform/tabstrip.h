@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <functional>
+
+// The tab strip: tabs by position, each with a caption and a stored 16-bit integer.
+class TabStrip {
+public:
+    virtual ~TabStrip() = default;
+
+    // A position at or beyond count() puts the tab after all others. Returns its position.
+    virtual int insertTab(int position, const QString &caption) = 0;
+    virtual int count() const = 0;
+    virtual int selectedPosition() const = 0; // -1 when there is no tab
+    virtual void select(int position) = 0;
+    virtual QString caption(int position) const = 0;
+    virtual void setCaption(int position, const QString &caption) = 0;
+    virtual qint16 itemData(int position) const = 0; // 0 when never written
+    virtual void setItemData(int position, qint16 value) = 0;
+    virtual void setHighlighted(int position, bool on) = 0; // the further display property
+    virtual void removeTab(int position) = 0;
+    virtual void removeAll() = 0;
+
+    virtual double left() const = 0;
+    virtual double top() const = 0;
+    virtual double width() const = 0;
+    virtual double height() const = 0;
+    virtual void setWidth(double twips) = 0;
+    virtual void setHeight(double twips) = 0;
+
+    // Raised synchronously with the position of the newly selected tab, for a user's click
+    // and for select() alike.
+    void setSelectionHandler(std::function<void(int)> handler) { onSelected_ = std::move(handler); }
+
+protected:
+    void notifySelected(int position)
+    {
+        if (onSelected_)
+            onSelected_(position);
+    }
+
+private:
+    std::function<void(int)> onSelected_;
+};
