@@ -16,9 +16,13 @@ const QString SettingsSection = QStringLiteral("Marquill");
 
 Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
 {
-    p.tabs.setSelectionHandler([this](int position) { TabControl1_SelectedChanged(position); });
-    p.timer.setTickHandler([this] { Timer1_Timer(); });
-    p.hotKeys.setHotKeyHandler([this](int id) { onHotKey(id); });
+    // Handlers without a report of their own are not expected to fail; should one fail all the
+    // same when the platform calls it, the failure is reported rather than ending the program.
+    p.tabs.setSelectionHandler([this](int position) {
+        Steps(*this, "TabControl1_SelectedChanged")(0, [&] { TabControl1_SelectedChanged(position); });
+    });
+    p.timer.setTickHandler([this] { Steps(*this, "Timer1_Timer")(0, [&] { Timer1_Timer(); }); });
+    p.hotKeys.setHotKeyHandler([this](int id) { Steps(*this, "HotKeyLoop")(0, [&] { onHotKey(id); }); });
     // Element 0 is designed on the window.
     RichTextBox1.push_back(nullptr);
     DocumentFormat.emplace_back();

@@ -24,3 +24,11 @@ DecodedText readTextFile(const QString &path)
         throw Failure(f.errorString());
     return decodeText(f.readAll());
 }
+
+void SaveTextFile(const QString &text, const QString &path, TextFormat &format)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        throw Failure(f.errorString());
+    f.write(encodeText(text, format));
+}
