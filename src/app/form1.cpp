@@ -27,7 +27,7 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
     RichTextBox1.push_back(nullptr);
     DocumentFormat.emplace_back();
     RichTextBox1[0] = p.editors.createElement(0);
-    RichTextBox1[0]->setChangeHandler([this] { RichTextBox1_Change(0); });
+    RichTextBox1[0]->setChangeHandler([this] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(0); }); });
 }
 
 Form1::~Form1()

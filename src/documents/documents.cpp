@@ -29,7 +29,7 @@ void Form1::loadEditor(int index)
         DocumentFormat.resize(index + 1);
     }
     Editor *e = p.editors.createElement(index);
-    e->setChangeHandler([this, index] { RichTextBox1_Change(index); });
+    e->setChangeHandler([this, index] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(index); }); });
     RichTextBox1[index] = e;
     DocumentFormat[index] = TextFormat{};
 }
