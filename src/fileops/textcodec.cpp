@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <cerrno>
 #include <cstring>
 
@@ -28,6 +29,13 @@ int codePageByte(char16_t c)
             return 0x80 + i;
     }
     return -1;
+}
+
+// QString::fromUtf8 drops a leading U+FEFF; a second mark after the first one is text.
+QString decodeUtf8(const char *data, qsizetype size)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(data, size));
 }
 
 QString decodeCodePage(const char *data, qsizetype size)
@@ -233,7 +241,7 @@ DecodedText decodeText(const QByteArray &bytes)
     bool decoded = false;
     if (n >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF && isValidUtf8(s + 3, n - 3)) {
         d.format.encoding = TextEncoding::Utf8Bom;
-        d.text = QString::fromUtf8(bytes.constData() + 3, n - 3);
+        d.text = decodeUtf8(bytes.constData() + 3, n - 3);
         decoded = true;
     } else if (n >= 2 && ((s[0] == 0xFF && s[1] == 0xFE) || (s[0] == 0xFE && s[1] == 0xFF))) {
         const bool bigEndian = s[0] == 0xFE;
@@ -245,7 +253,7 @@ DecodedText decodeText(const QByteArray &bytes)
     if (!decoded) {
         if (isValidUtf8(s, n)) {
             d.format.encoding = TextEncoding::Utf8;
-            d.text = QString::fromUtf8(bytes);
+            d.text = decodeUtf8(bytes.constData(), n);
         } else {
             d.format.encoding = TextEncoding::CodePage;
             d.text = decodeCodePage(bytes.constData(), n);
