@@ -129,7 +129,8 @@ void Form1::PushButton8_Click()
         step(108, [&] { CommonDialog1.FileName = QString(); });
         step(110, [&] { CommonDialog1.DialogTitle = saveTitle(p.tabs.caption(position)); });
         step(112, [&] { CommonDialog1.Filter = SaveFilter; });
-        step(114, [&] { CommonDialog1.FileName = p.prompts.showSave(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
+        step(114,
+             [&] { CommonDialog1.FileName = p.prompts.showSave(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
         if (step.test(116, [&] { return CommonDialog1.FileName.isEmpty(); }))
             continue;
         bool written = false;
@@ -140,6 +141,7 @@ void Form1::PushButton8_Click()
         if (!written)
             continue;
         step(120, [&] { p.tabs.setCaption(position, fileNameOf(CommonDialog1.FileName)); });
-        step(122, [&] { RichTextBox(p.tabs.itemData(position)).setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
+        step(122,
+             [&] { RichTextBox(p.tabs.itemData(position)).setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
     }
 }

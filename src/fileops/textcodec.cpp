@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QtEndian>
 #include <cerrno>
 #include <cstring>
 
@@ -31,11 +32,14 @@ int codePageByte(char16_t c)
     return -1;
 }
 
-// QString::fromUtf8 drops a leading U+FEFF; a second mark after the first one is text.
-QString decodeUtf8(const char *data, qsizetype size)
+// Strict UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF, no sequence cut off at
+// the end), or false. A leading U+FEFF stays in the text: QString::fromUtf8 would drop it.
+bool decodeUtf8(const char *data, qsizetype size, QString &out)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(QByteArrayView(data, size));
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+    out = decoder.decode(QByteArrayView(data, size));
+    return !decoder.hasError();
 }
 
 QString decodeCodePage(const char *data, qsizetype size)
@@ -65,58 +69,6 @@ bool encodeCodePage(QStringView text, QByteArray &out)
     return true;
 }
 
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF, no cut-off sequence.
-bool isValidUtf8(const unsigned char *s, qsizetype n)
-{
-    qsizetype i = 0;
-    while (i < n) {
-        // Skip ASCII eight bytes at a time.
-        while (i + 8 <= n) {
-            quint64 word;
-            std::memcpy(&word, s + i, 8);
-            if (word & 0x8080808080808080ULL)
-                break;
-            i += 8;
-        }
-        if (i >= n)
-            break;
-        const unsigned char b = s[i];
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        int follow;
-        unsigned char lo = 0x80, hi = 0xBF; // allowed range of the first continuation byte
-        if (b >= 0xC2 && b <= 0xDF) {
-            follow = 1;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            follow = 2;
-            if (b == 0xE0)
-                lo = 0xA0;
-            else if (b == 0xED)
-                hi = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            follow = 3;
-            if (b == 0xF0)
-                lo = 0x90;
-            else if (b == 0xF4)
-                hi = 0x8F;
-        } else {
-            return false;
-        }
-        if (n - i <= follow)
-            return false;
-        if (s[i + 1] < lo || s[i + 1] > hi)
-            return false;
-        for (int k = 2; k <= follow; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80)
-                return false;
-        }
-        i += follow + 1;
-    }
-    return true;
-}
-
 // UTF-16 after the byte-order mark. Fails on an odd byte count or a surrogate without its pair:
 // such a file could not come back byte for byte through the editor.
 bool decodeUtf16(const unsigned char *s, qsizetype n, bool bigEndian, QString &out)
@@ -126,9 +78,12 @@ bool decodeUtf16(const unsigned char *s, qsizetype n, bool bigEndian, QString &o
     const qsizetype units = n / 2;
     out = QString(units, Qt::Uninitialized);
     char16_t *dst = reinterpret_cast<char16_t *>(out.data());
-    const int hiByte = bigEndian ? 0 : 1;
-    for (qsizetype i = 0; i < units; ++i)
-        dst[i] = char16_t((s[2 * i + hiByte] << 8) | s[2 * i + 1 - hiByte]);
+    if (units == 0)
+        return true;
+    if (bigEndian)
+        qFromBigEndian<char16_t>(s, units, dst);
+    else
+        qFromLittleEndian<char16_t>(s, units, dst);
     for (qsizetype i = 0; i < units; ++i) {
         const char16_t c = dst[i];
         if (c >= 0xD800 && c <= 0xDBFF) {
@@ -146,26 +101,39 @@ QByteArray encodeUtf16(QStringView text, bool bigEndian)
 {
     QByteArray out(2 + 2 * text.size(), Qt::Uninitialized);
     auto *dst = reinterpret_cast<unsigned char *>(out.data());
-    const int hiByte = bigEndian ? 0 : 1;
-    dst[hiByte] = 0xFE;
-    dst[1 - hiByte] = 0xFF;
-    const char16_t *src = text.utf16();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        dst[2 + 2 * i + hiByte] = static_cast<unsigned char>(src[i] >> 8);
-        dst[2 + 2 * i + 1 - hiByte] = static_cast<unsigned char>(src[i] & 0xFF);
-    }
+    if (bigEndian)
+        qToBigEndian<char16_t>(0xFEFF, dst);
+    else
+        qToLittleEndian<char16_t>(0xFEFF, dst);
+    if (text.isEmpty()) // the array forms would hand a null pointer to memcpy
+        return out;
+    if (bigEndian)
+        qToBigEndian<char16_t>(text.utf16(), text.size(), dst + 2);
+    else
+        qToLittleEndian<char16_t>(text.utf16(), text.size(), dst + 2);
     return out;
 }
 
-bool detectLineBreaks(const QString &text, LineBreaks &breaks)
+bool detectLineBreaks(QStringView text, LineBreaks &breaks)
 {
-    const qsizetype cr = text.count(QLatin1Char('\r'));
-    const qsizetype lf = text.count(QLatin1Char('\n'));
+    qsizetype cr = 0, lf = 0, pairs = 0;
+    const char16_t *s = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (s[i] > u'\r')
+            continue;
+        if (s[i] == u'\n') {
+            ++lf;
+            if (i > 0 && s[i - 1] == u'\r')
+                ++pairs;
+        } else if (s[i] == u'\r') {
+            ++cr;
+        }
+    }
     if (cr == 0 && lf == 0)
         return false;
     if (cr == 0)
         breaks = LineBreaks::LF;
-    else if (cr == lf && text.count(QStringLiteral("\r\n")) == cr)
+    else if (cr == pairs && lf == pairs)
         breaks = LineBreaks::CRLF;
     else
         breaks = LineBreaks::AsIs;
@@ -191,10 +159,20 @@ QString lfToCrlf(const QString &text)
 
 QString crlfToLf(const QString &text)
 {
-    if (!text.contains(QLatin1Char('\r')))
-        return text;
-    QString out = text;
-    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString out(text.size(), Qt::Uninitialized);
+    const QChar *src = text.constData();
+    QChar *dst = out.data();
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0; at = text.indexOf(QLatin1Char('\n'), at + 1)) {
+        if (at == 0 || src[at - 1] != QLatin1Char('\r'))
+            continue;
+        std::memcpy(dst, src + from, (at - 1 - from) * sizeof(QChar));
+        dst += at - 1 - from;
+        *dst++ = QLatin1Char('\n');
+        from = at + 1;
+    }
+    std::memcpy(dst, src + from, (text.size() - from) * sizeof(QChar));
+    out.truncate(dst + (text.size() - from) - out.constData());
     return out;
 }
 
@@ -203,31 +181,22 @@ QString describeErrno(int error, const QString &fallback)
 {
     switch (error) {
     case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("Path not found");
+    case ENOTDIR: return QStringLiteral("Path not found");
     case EACCES:
     case EPERM:
     case EROFS:
-    case ETXTBSY:
-        return QStringLiteral("Permission denied");
+    case ETXTBSY: return QStringLiteral("Permission denied");
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
-        return QStringLiteral("Disk full");
-    case EISDIR:
-        return QStringLiteral("Path/File access error");
+    case EFBIG: return QStringLiteral("Disk full");
+    case EISDIR: return QStringLiteral("Path/File access error");
     case ENAMETOOLONG:
-    case EINVAL:
-        return QStringLiteral("Bad file name or number");
+    case EINVAL: return QStringLiteral("Bad file name or number");
     case EMFILE:
-    case ENFILE:
-        return QStringLiteral("Too many files");
-    case ENOMEM:
-        return QStringLiteral("Out of memory");
-    case EIO:
-        return QStringLiteral("Device I/O error");
-    default:
-        return fallback.isEmpty() ? QStringLiteral("Device I/O error") : fallback;
+    case ENFILE: return QStringLiteral("Too many files");
+    case ENOMEM: return QStringLiteral("Out of memory");
+    case EIO: return QStringLiteral("Device I/O error");
+    default: return fallback.isEmpty() ? QStringLiteral("Device I/O error") : fallback;
     }
 }
 
@@ -239,9 +208,8 @@ DecodedText decodeText(const QByteArray &bytes)
     const auto *s = reinterpret_cast<const unsigned char *>(bytes.constData());
     const qsizetype n = bytes.size();
     bool decoded = false;
-    if (n >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF && isValidUtf8(s + 3, n - 3)) {
+    if (n >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF && decodeUtf8(bytes.constData() + 3, n - 3, d.text)) {
         d.format.encoding = TextEncoding::Utf8Bom;
-        d.text = decodeUtf8(bytes.constData() + 3, n - 3);
         decoded = true;
     } else if (n >= 2 && ((s[0] == 0xFF && s[1] == 0xFE) || (s[0] == 0xFE && s[1] == 0xFF))) {
         const bool bigEndian = s[0] == 0xFE;
@@ -251,9 +219,8 @@ DecodedText decodeText(const QByteArray &bytes)
         }
     }
     if (!decoded) {
-        if (isValidUtf8(s, n)) {
+        if (decodeUtf8(bytes.constData(), n, d.text)) {
             d.format.encoding = TextEncoding::Utf8;
-            d.text = decodeUtf8(bytes.constData(), n);
         } else {
             d.format.encoding = TextEncoding::CodePage;
             d.text = decodeCodePage(bytes.constData(), n);
@@ -268,14 +235,10 @@ QByteArray encodeText(const QString &text, TextFormat &format)
 {
     const QString body = format.lineBreaks == LineBreaks::LF ? crlfToLf(text) : text;
     switch (format.encoding) {
-    case TextEncoding::Utf8:
-        return body.toUtf8();
-    case TextEncoding::Utf8Bom:
-        return QByteArray("\xEF\xBB\xBF") + body.toUtf8();
-    case TextEncoding::Utf16LE:
-        return encodeUtf16(body, false);
-    case TextEncoding::Utf16BE:
-        return encodeUtf16(body, true);
+    case TextEncoding::Utf8: return body.toUtf8();
+    case TextEncoding::Utf8Bom: return QByteArray("\xEF\xBB\xBF") + body.toUtf8();
+    case TextEncoding::Utf16LE: return encodeUtf16(body, false);
+    case TextEncoding::Utf16BE: return encodeUtf16(body, true);
     case TextEncoding::CodePage: {
         QByteArray out;
         if (encodeCodePage(body, out))

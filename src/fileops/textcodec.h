@@ -6,7 +6,7 @@
 // How a document's file is encoded, remembered from reading so that saving gives back the
 // same bytes.
 enum class TextEncoding {
-    Utf8,     // no byte-order mark
+    Utf8, // no byte-order mark
     Utf8Bom,
     Utf16LE,  // with byte-order mark
     Utf16BE,  // with byte-order mark
@@ -14,9 +14,9 @@ enum class TextEncoding {
 };
 
 enum class LineBreaks {
-    CRLF,  // every break was "\r\n"
-    LF,    // every break was "\n"; the editor holds "\r\n", saving writes "\n"
-    AsIs,  // mixed or lone "\r": the text is handed over and written back as it is
+    CRLF, // every break was "\r\n"
+    LF,   // every break was "\n"; the editor holds "\r\n", saving writes "\n"
+    AsIs, // mixed or lone "\r": the text is handed over and written back as it is
 };
 
 struct TextFormat {

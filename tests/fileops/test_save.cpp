@@ -140,7 +140,9 @@ TEST_F(SaveTest, CancelledDialogsChangeNothing)
 
 TEST_F(SaveTest, SaveAsWritesTheNewPathAndLeavesTheOldFile)
 {
-    const QByteArray utf16("\xFF\xFE" "a\0\n\0", 6);
+    const QByteArray utf16("\xFF\xFE"
+                           "a\0\n\0",
+                           6);
     const QString path = env->writeFile(QStringLiteral("a.txt"), utf16);
     fileDocument(0, path, QStringLiteral("a\r\nb"), QStringLiteral("a.txt*"));
     QDir().mkpath(env->path(QStringLiteral("b")));
@@ -152,7 +154,9 @@ TEST_F(SaveTest, SaveAsWritesTheNewPathAndLeavesTheOldFile)
     EXPECT_EQ(saveDialogs()[0].text, "Save [a.txt] As");
     EXPECT_EQ(saveDialogs()[0].filter, Filter);
     EXPECT_EQ(TempEnv::readFile(path), utf16);
-    EXPECT_EQ(TempEnv::readFile(copy), QByteArray("\xFF\xFE" "a\0\n\0b\0", 8));
+    EXPECT_EQ(TempEnv::readFile(copy), QByteArray("\xFF\xFE"
+                                                  "a\0\n\0b\0",
+                                                  8));
     EXPECT_EQ(captions(), QStringList{QStringLiteral("copy.txt")});
     EXPECT_EQ(record(0), QStringLiteral("0|") + copy);
     EXPECT_TRUE(dialogs.reports().empty());

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <iconv.h>
 #include <random>
 #include <sys/resource.h>
@@ -53,22 +53,34 @@ std::vector<Case> codecTable()
 {
     const TextFormat platform;
     return {
-        {"utf8 LF", BYTES("h\xC3\xA9llo\nw\xC3\xB6rld\n"), TextEncoding::Utf8, LineBreaks::LF, u(u"héllo\r\nwörld\r\n")},
-        {"utf8 BOM CRLF", BYTES("\xEF\xBB\xBF" "a\r\nb"), TextEncoding::Utf8Bom, LineBreaks::CRLF, u(u"a\r\nb")},
-        {"utf8 BOM twice", BYTES("\xEF\xBB\xBF\xEF\xBB\xBFx"), TextEncoding::Utf8Bom, platform.lineBreaks, u(u"\uFEFFx")},
+        {"utf8 LF", BYTES("h\xC3\xA9llo\nw\xC3\xB6rld\n"), TextEncoding::Utf8, LineBreaks::LF,
+         u(u"héllo\r\nwörld\r\n")},
+        {"utf8 BOM CRLF",
+         BYTES("\xEF\xBB\xBF"
+               "a\r\nb"),
+         TextEncoding::Utf8Bom, LineBreaks::CRLF, u(u"a\r\nb")},
+        {"utf8 BOM twice", BYTES("\xEF\xBB\xBF\xEF\xBB\xBFx"), TextEncoding::Utf8Bom, platform.lineBreaks,
+         u(u"\uFEFFx")},
         {"utf8 BOM only", BYTES("\xEF\xBB\xBF"), TextEncoding::Utf8Bom, platform.lineBreaks, QString()},
         {"utf8 four-byte", BYTES("\xF0\x9F\x98\x80\n"), TextEncoding::Utf8, LineBreaks::LF, u(u"\U0001F600\r\n")},
-        {"utf16 LE", BYTES("\xFF\xFE" "a\0\xAC\x20\r\0\n\0\x3D\xD8\x00\xDE"), TextEncoding::Utf16LE, LineBreaks::CRLF,
-         u(u"a€\r\n\U0001F600")},
+        {"utf16 LE",
+         BYTES("\xFF\xFE"
+               "a\0\xAC\x20\r\0\n\0\x3D\xD8\x00\xDE"),
+         TextEncoding::Utf16LE, LineBreaks::CRLF, u(u"a€\r\n\U0001F600")},
         {"utf16 BE", BYTES("\xFE\xFF\0a\0\n\0b"), TextEncoding::Utf16BE, LineBreaks::LF, u(u"a\r\nb")},
         {"utf16 BOM only", BYTES("\xFF\xFE"), TextEncoding::Utf16LE, platform.lineBreaks, QString()},
         {"cp1252", BYTES("caf\xE9 \x80\x81\x8D\x8F\x90\x9D\x9F\r\n"), TextEncoding::CodePage, LineBreaks::CRLF,
          u(u"café €\u0081\u008D\u008F\u0090\u009DŸ\r\n")},
-        {"utf16 odd byte count", BYTES("\xFF\xFE" "a\0b"), TextEncoding::CodePage, platform.lineBreaks, u(u"ÿþa\u0000b")},
-        {"utf16 lone surrogate", BYTES("\xFF\xFE\x3D\xD8" "a\0"), TextEncoding::CodePage, platform.lineBreaks,
-         u(u"ÿþ=Øa\u0000")},
-        {"utf16 BE low surrogate first", BYTES("\xFE\xFF\xDE\x00\xD8\x3D"), TextEncoding::CodePage,
-         platform.lineBreaks, u(u"þÿÞ\u0000Ø=")},
+        {"utf16 odd byte count",
+         BYTES("\xFF\xFE"
+               "a\0b"),
+         TextEncoding::CodePage, platform.lineBreaks, u(u"ÿþa\u0000b")},
+        {"utf16 lone surrogate",
+         BYTES("\xFF\xFE\x3D\xD8"
+               "a\0"),
+         TextEncoding::CodePage, platform.lineBreaks, u(u"ÿþ=Øa\u0000")},
+        {"utf16 BE low surrogate first", BYTES("\xFE\xFF\xDE\x00\xD8\x3D"), TextEncoding::CodePage, platform.lineBreaks,
+         u(u"þÿÞ\u0000Ø=")},
         {"utf8 BOM then invalid", BYTES("\xEF\xBB\xBF\xE9"), TextEncoding::CodePage, platform.lineBreaks, u(u"ï»¿é")},
         {"overlong", BYTES("\xC0\xAF"), TextEncoding::CodePage, platform.lineBreaks, u(u"À¯")},
         {"encoded surrogate", BYTES("\xED\xA0\x80"), TextEncoding::CodePage, platform.lineBreaks, u(u"í\u00A0€")},
@@ -115,7 +127,8 @@ TEST(TextCodec, TableDecodesAndRoundTripsByteExact)
         DecodedText d = decodeText(c.bytes);
         EXPECT_EQ(d.format.encoding, c.encoding);
         EXPECT_EQ(d.format.lineBreaks, c.breaks);
-        EXPECT_TRUE(d.text == c.text) << d.text.left(40).toUtf8().toHex().toStdString() << " expected " << c.text.left(40).toUtf8().toHex().toStdString();
+        EXPECT_TRUE(d.text == c.text) << d.text.left(40).toUtf8().toHex().toStdString() << " expected "
+                                      << c.text.left(40).toUtf8().toHex().toStdString();
         TextFormat format = d.format;
         EXPECT_TRUE(encodeText(d.text, format) == c.bytes);
         EXPECT_EQ(format, d.format);
@@ -166,7 +179,8 @@ TEST(TextCodec, EditedTextTakesTheDocumentsLineBreaks)
     TextFormat lf{TextEncoding::Utf8, LineBreaks::LF};
     EXPECT_EQ(encodeText(u(u"a\r\nb\r\n"), lf), "a\nb\n");
     TextFormat crlf{TextEncoding::Utf8Bom, LineBreaks::CRLF};
-    EXPECT_EQ(encodeText(u(u"a\r\nb"), crlf), "\xEF\xBB\xBF" "a\r\nb");
+    EXPECT_EQ(encodeText(u(u"a\r\nb"), crlf), "\xEF\xBB\xBF"
+                                              "a\r\nb");
     // A new document: UTF-8 without a byte-order mark, this platform's break, nothing appended.
     TextFormat fresh;
     EXPECT_EQ(fresh.encoding, TextEncoding::Utf8);
@@ -190,7 +204,8 @@ TEST(TextCodec, CharacterOutsideTheCodePageSwitchesToUtf8)
 TEST(TextCodec, RandomBytesRoundTrip)
 {
     std::mt19937 rng(20261207);
-    const QByteArray prefixes[] = {"", "\xEF\xBB\xBF", "\xEF\xBB\xBF\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\xFF\xFE\xFF\xFE"};
+    const QByteArray prefixes[] = {"",         "\xEF\xBB\xBF", "\xEF\xBB\xBF\xEF\xBB\xBF",
+                                   "\xFF\xFE", "\xFE\xFF",     "\xFF\xFE\xFF\xFE"};
     const char special[] = {'\r', '\n', '\0', char(0x80), char(0x81), char(0xC3), char(0xA9), char(0xED), char(0xD8)};
     for (int round = 0; round < 20000; ++round) {
         QByteArray bytes = prefixes[rng() % std::size(prefixes)];
@@ -210,8 +225,8 @@ TEST(TextCodec, RandomValidTextsRoundTripInEveryEncoding)
     std::mt19937 rng(7);
     const TextEncoding encodings[] = {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16LE,
                                       TextEncoding::Utf16BE};
-    const char32_t pool[] = {'a', 'Z', ' ', '\t', 0, 0xE9, 0x20AC, 0x7FF, 0x800, 0xFFFD, 0xFEFF, 0xFFFF, 0x10000, 0x1F600,
-                             0x10FFFF};
+    const char32_t pool[] = {'a',   'Z',    ' ',    '\t',   0,       0xE9,    0x20AC,  0x7FF,
+                             0x800, 0xFFFD, 0xFEFF, 0xFFFF, 0x10000, 0x1F600, 0x10FFFF};
     for (int round = 0; round < 5000; ++round) {
         QString text = rng() % 8 ? QString() : QString(QChar(0xFEFF));
         const LineBreaks style = LineBreaks(rng() % 3);
