@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPointer>
+#include <QStringDecoder>
 #include <algorithm>
 
 namespace {
@@ -92,7 +93,8 @@ QtEditor::QtEditor(QWidget *parent, const QFont &font, double left, double top, 
 
     const QByteArray family = font_.family().toUtf8();
     sci_->SendScintilla(Sci::SCI_STYLESETFONT, Sci::STYLE_DEFAULT, family.constData());
-    send(Sci::SCI_STYLESETSIZEFRACTIONAL, Sci::STYLE_DEFAULT, std::lround(font_.pointSizeF() * static_cast<int>(Sci::SC_FONT_SIZE_MULTIPLIER)));
+    send(Sci::SCI_STYLESETSIZEFRACTIONAL, Sci::STYLE_DEFAULT,
+         std::lround(font_.pointSizeF() * static_cast<int>(Sci::SC_FONT_SIZE_MULTIPLIER)));
     send(Sci::SCI_STYLESETBOLD, Sci::STYLE_DEFAULT, font_.bold() ? 1 : 0);
     send(Sci::SCI_STYLECLEARALL);
 
@@ -127,11 +129,18 @@ QtEditor::~QtEditor()
     }
 }
 
+// QString::fromUtf8 drops a leading U+FEFF; in the buffer it is a character of the text.
+static QString fromBuffer(const char *data, qsizetype length)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(data, length));
+}
+
 QString QtEditor::text() const
 {
     const long length = send(Sci::SCI_GETLENGTH);
     const auto data = reinterpret_cast<const char *>(send(Sci::SCI_GETCHARACTERPOINTER));
-    return QString::fromUtf8(data, length);
+    return fromBuffer(data, length);
 }
 
 void QtEditor::setText(const QString &text)
@@ -216,7 +225,7 @@ QString QtEditor::selText() const
     const long start = send(Sci::SCI_GETSELECTIONSTART);
     const long end = send(Sci::SCI_GETSELECTIONEND);
     const auto data = reinterpret_cast<const char *>(send(Sci::SCI_GETCHARACTERPOINTER));
-    return QString::fromUtf8(data + start, end - start);
+    return fromBuffer(data + start, end - start);
 }
 
 void QtEditor::setSelText(const QString &text)
