@@ -1,3 +1,4 @@
+#include "codectable.h"
 #include "fileops/textcodec.h"
 #include "testenv.h"
 
@@ -98,6 +99,19 @@ TEST_F(SaveTest, SaveWritesThePathInTheFilesOwnFormatAndRemovesTheMark)
     form().PushButton7_Click();
     EXPECT_EQ(TempEnv::readFile(path), "caf\xC3\xA9 \xCE\xA9");
     EXPECT_EQ(form().DocumentFormat[indexAt(0)].encoding, TextEncoding::Utf8);
+}
+
+TEST_F(SaveTest, UnchangedDocumentsSaveBackToTheirOwnBytesThroughTheEditor)
+{
+    for (const CodecCase &c : codecTable()) {
+        SCOPED_TRACE(c.name);
+        const QString path = env->writeFile(QStringLiteral("t.txt"), c.bytes);
+        fileDocument(0, path, readTextFile(path).text, QStringLiteral("t.txt*"));
+        env->writeFile(QStringLiteral("t.txt"), "overwritten");
+        form().PushButton7_Click();
+        EXPECT_TRUE(TempEnv::readFile(path) == c.bytes);
+    }
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(SaveTest, SaveOfUntitledAsksThenWritesUtf8WithThisPlatformsBreaks)
