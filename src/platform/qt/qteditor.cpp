@@ -93,8 +93,7 @@ QtEditor::QtEditor(QWidget *parent, const QFont &font, double left, double top, 
 
     const QByteArray family = font_.family().toUtf8();
     sci_->SendScintilla(Sci::SCI_STYLESETFONT, Sci::STYLE_DEFAULT, family.constData());
-    send(Sci::SCI_STYLESETSIZEFRACTIONAL, Sci::STYLE_DEFAULT,
-         std::lround(font_.pointSizeF() * static_cast<int>(Sci::SC_FONT_SIZE_MULTIPLIER)));
+    send(Sci::SCI_STYLESETSIZEFRACTIONAL, Sci::STYLE_DEFAULT, std::lround(font_.pointSizeF() * static_cast<int>(Sci::SC_FONT_SIZE_MULTIPLIER)));
     send(Sci::SCI_STYLESETBOLD, Sci::STYLE_DEFAULT, font_.bold() ? 1 : 0);
     send(Sci::SCI_STYLECLEARALL);
 
