@@ -9,6 +9,7 @@
 #include <QtEndian>
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -285,16 +286,20 @@ void SaveTextFile(const QString &text, const QString &path, TextFormat &format)
     // everything was written; it follows a symbolic link to its target and keeps the target's
     // permissions. The direct-write fallback stays off: it would give up the atomic replace.
     QSaveFile f(path);
+    const auto fail = [&f](int error) { return Failure(describeErrno(error, f.errorString())); };
     errno = 0;
     if (!f.open(QIODevice::WriteOnly))
-        throw Failure(describeErrno(errno, f.errorString()));
+        throw fail(errno);
+    // Leaving without commit() removes the new file; the old one stays as it was. Data still in
+    // the device's buffer is checked here: commit() renames even when writing it out fails.
     errno = 0;
-    if (f.write(bytes) != bytes.size()) {
-        // Leaving without commit() removes the new file; the old one stays as it was.
-        throw Failure(describeErrno(errno, f.errorString()));
-    }
+    if (f.write(bytes) != bytes.size() || !f.flush())
+        throw fail(errno);
+    // commit() ignores a failed sync, but some file systems report a full disk only there.
+    if (::fsync(f.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
+        throw fail(errno);
     errno = 0;
     if (!f.commit())
-        throw Failure(describeErrno(errno, f.errorString()));
+        throw fail(errno);
     format = written;
 }
