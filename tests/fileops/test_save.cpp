@@ -1,4 +1,5 @@
 #include "codectable.h"
+#include "fileops/filename.h"
 #include "fileops/textcodec.h"
 #include "testenv.h"
 
@@ -24,6 +25,16 @@ public:
 };
 
 } // namespace
+
+TEST(FileName, IsTheTextAfterTheLastSeparatorOfEitherKind)
+{
+    EXPECT_EQ(fileNameOf(QStringLiteral("C:\\Docs\\a.txt")), "a.txt");
+    EXPECT_EQ(fileNameOf(QStringLiteral("/home/me/notes.txt")), "notes.txt");
+    EXPECT_EQ(fileNameOf(QStringLiteral("/srv/a\\b/c\\d.txt")), "d.txt");
+    EXPECT_EQ(fileNameOf(QStringLiteral("a.txt")), "a.txt");
+    EXPECT_EQ(fileNameOf(QStringLiteral("C:\\Docs\\")), "");
+    EXPECT_EQ(fileNameOf(QStringLiteral("/tmp/")), "");
+}
 
 class SaveTest : public FormTest {
 protected:

@@ -56,20 +56,6 @@ TEST(TextCodec, TableDecodesAndRoundTripsByteExact)
     }
 }
 
-TEST(TextCodec, TableRoundTripsThroughFiles)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("t.txt"));
-    for (const CodecCase &c : codecTable()) {
-        SCOPED_TRACE(c.name);
-        writeAll(path, c.bytes);
-        DecodedText d = readTextFile(path);
-        writeAll(path, "something else entirely");
-        SaveTextFile(d.text, path, d.format);
-        EXPECT_TRUE(readAll(path) == c.bytes);
-    }
-}
-
 TEST(TextCodec, HighCodePageBytesAgreeWithSystemWindows1252)
 {
     iconv_t cd = iconv_open("UTF-16LE", "CP1252");
