@@ -6,7 +6,7 @@
 // How a document's file is encoded, remembered from reading so that saving gives back the
 // same bytes.
 enum class TextEncoding {
-    Utf8,     // no byte-order mark
+    Utf8, // no byte-order mark
     Utf8Bom,
     Utf16LE,  // with byte-order mark
     Utf16BE,  // with byte-order mark
@@ -14,9 +14,9 @@ enum class TextEncoding {
 };
 
 enum class LineBreaks {
-    CRLF,  // every break was "\r\n"
-    LF,    // every break was "\n"; the editor holds "\r\n", saving writes "\n"
-    AsIs,  // mixed or lone "\r": the text is handed over and written back as it is
+    CRLF, // every break was "\r\n"
+    LF,   // every break was "\n"; the editor holds "\r\n", saving writes "\n"
+    AsIs, // mixed or lone "\r": the text is handed over and written back as it is
 };
 
 struct TextFormat {
@@ -34,6 +34,9 @@ struct DecodedText {
     TextFormat format;
 };
 
+// Every byte sequence decodes to a text that encodes back to the same bytes: bytes that are no
+// valid UTF-8 read as the code page, which has a character for every byte, and a UTF-16 file
+// with an odd byte count or a broken surrogate pair reads as the code page as well.
 DecodedText decodeText(const QByteArray &bytes);
 // Encodes the editor's text in the format. A character the code page cannot hold switches the
 // format to UTF-8 (format is updated) instead of being dropped or replaced.
@@ -45,5 +48,5 @@ DecodedText readTextFile(const QString &path);
 // Writes the editor's text to the path in the document's format, replacing the file
 // atomically: a failed write leaves the old file as it was. Follows symbolic links and keeps
 // the file's permissions. Throws Failure with a plain description when it cannot write.
-// The format may switch to UTF-8 (see encodeText).
+// Once written, the format may have switched to UTF-8 (see encodeText); a failed write leaves it.
 void SaveTextFile(const QString &text, const QString &path, TextFormat &format);

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPointer>
+#include <QStringDecoder>
 #include <algorithm>
 
 namespace {
@@ -127,11 +128,18 @@ QtEditor::~QtEditor()
     }
 }
 
+// QString::fromUtf8 drops a leading U+FEFF; in the buffer it is a character of the text.
+static QString fromBuffer(const char *data, qsizetype length)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(data, length));
+}
+
 QString QtEditor::text() const
 {
     const long length = send(Sci::SCI_GETLENGTH);
     const auto data = reinterpret_cast<const char *>(send(Sci::SCI_GETCHARACTERPOINTER));
-    return QString::fromUtf8(data, length);
+    return fromBuffer(data, length);
 }
 
 void QtEditor::setText(const QString &text)
@@ -216,7 +224,7 @@ QString QtEditor::selText() const
     const long start = send(Sci::SCI_GETSELECTIONSTART);
     const long end = send(Sci::SCI_GETSELECTIONEND);
     const auto data = reinterpret_cast<const char *>(send(Sci::SCI_GETCHARACTERPOINTER));
-    return QString::fromUtf8(data + start, end - start);
+    return fromBuffer(data + start, end - start);
 }
 
 void QtEditor::setSelText(const QString &text)
