@@ -90,6 +90,8 @@ public:
     void RichTextBox1_Change(int Index);
     void PushButton6_Click();
     void PushButton9_Click();
+    void noteUnrecordedChange(int Index); // a change the history does not record
+    void editorCreated(int index);        // an editor was loaded: new, empty, unknown to the history
 
     // --- shortcuts: registration on the first tick, dispatch of each press ----------------------
     void Timer1_Timer();

@@ -32,6 +32,7 @@ void Form1::loadEditor(int index)
     e->setChangeHandler([this, index] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(index); }); });
     RichTextBox1[index] = e;
     DocumentFormat[index] = TextFormat{};
+    editorCreated(index);
 }
 
 void Form1::unloadEditor(int index)

@@ -1,5 +1,59 @@
 #include "app/form1.h"
 
-// TODO: filled in by the issue that builds this command.
-void Form1::PushButton1_Click() {}
-void Form1::OpenFile(const QString &, bool) {}
+#include "fileops/getfilename.h"
+#include "platform/editor.h"
+#include "platform/prompts.h"
+#include "platform/tabstrip.h"
+
+void Form1::PushButton1_Click()
+{
+    Steps step(*this, "PushButton1_Click");
+    step(100, [&] { CommonDialog1.FileName = QString(); });
+    step(102, [&] { CommonDialog1.DialogTitle = QStringLiteral("Select File"); });
+    step(104, [&] { CommonDialog1.Filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*"); });
+    step(106, [&] { CommonDialog1.FileName = p.prompts.showOpen(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
+    if (step.test(108, [&] { return CommonDialog1.FileName.isEmpty(); }))
+        return;
+    step(110, [&] { OpenFile(CommonDialog1.FileName, false); });
+}
+
+void Form1::OpenFile(const QString &FilePath, bool SkipFocus)
+{
+    Steps step(*this, "OpenFile");
+    step(100, [&] { Busy = true; });
+    bool overflow = false;
+    step(102, [&] {
+        try {
+            EditorCount = checkedIncrement(EditorCount);
+        } catch (...) {
+            overflow = true;
+            throw;
+        }
+    });
+    // After an overflow no editor index is free: going on would load the file over the
+    // previous document's editor.
+    if (!overflow) {
+        const int index = EditorCount - 1;
+        int position = -1;
+        bool loaded = false;
+        step(104, [&] { position = p.tabs.insertTab(index, GetFileName(FilePath)); });
+        step(106, [&] { p.tabs.select(position); });
+        step(108, [&] { p.tabs.setItemData(position, static_cast<qint16>(index)); });
+        step(110, [&] { loadEditor(index); });
+        step(112, [&] {
+            DecodedText file = readTextFile(FilePath);
+            Editor &e = RichTextBox(index);
+            e.setText(file.text);
+            DocumentFormat[index] = file.format;
+            loaded = true;
+        });
+        // A document whose file could not be read keeps no path, so that saving it asks
+        // where to save instead of overwriting the file with an empty text.
+        step(114, [&] { RichTextBox(index).setTag(QStringLiteral("0|") + (loaded ? FilePath : QString())); });
+        step(116, [&] { RichTextBox(index).setVisible(true); });
+        step(118, [&] { RichTextBox(index).zOrder(); });
+        if (step.test(120, [&] { return !SkipFocus; }))
+            step(122, [&] { RichTextBox(index).setFocus(); });
+    }
+    step(124, [&] { Busy = false; });
+}

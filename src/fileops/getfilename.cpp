@@ -1,0 +1,9 @@
+#include "fileops/getfilename.h"
+
+#include <algorithm>
+
+QString GetFileName(const QString &path)
+{
+    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    return path.mid(cut + 1);
+}
