@@ -18,7 +18,11 @@ QString QtSettingsStore::getSetting(const QString &app, const QString &section, 
     QSettings s(fileName(app), QSettings::IniFormat);
     if (s.status() == QSettings::FormatError)
         throw Failure(QStringLiteral("The settings file %1 cannot be read").arg(s.fileName()));
-    return s.value(section + QLatin1Char('/') + key, defaultValue).toString();
+    const QVariant value = s.value(section + QLatin1Char('/') + key, defaultValue);
+    // An unquoted comma in a hand-edited line makes QSettings read a list.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
 }
 
 void QtSettingsStore::saveSetting(const QString &app, const QString &section, const QString &key, const QString &value)
