@@ -11,16 +11,6 @@ QStringList splitPathList(const QString &value)
     return value.split(QLatin1Char('|'));
 }
 
-QString joinPathList(const QStringList &paths)
-{
-    QString value;
-    for (const QString &path : paths) {
-        if (!path.isEmpty() && isStorablePath(path))
-            value += path + QLatin1Char('|');
-    }
-    return value;
-}
-
 bool isStorablePath(const QString &path)
 {
     return !path.contains(QLatin1Char('|'));

@@ -10,9 +10,6 @@
 // value gives no part at all.
 QStringList splitPathList(const QString &value);
 
-// Each path followed by one "|". Empty paths and paths that cannot be stored are left out.
-QString joinPathList(const QStringList &paths);
-
 // A path holding "|" would come back split into wrong paths, so it is never stored.
 bool isStorablePath(const QString &path);
 

@@ -33,15 +33,6 @@ TEST(PathList, StoredValueSplitsIntoPartsWithATrailingEmptyOne)
     EXPECT_EQ(splitPathList(QStringLiteral("/a")), QStringList{QStringLiteral("/a")});
 }
 
-TEST(PathList, JoinTerminatesEachPathAndDropsWhatCannotComeBack)
-{
-    EXPECT_EQ(joinPathList({QStringLiteral("/a.txt"), QStringLiteral("/b.txt")}), "/a.txt|/b.txt|");
-    EXPECT_EQ(joinPathList({QString(), QStringLiteral("/a|b.txt"), QStringLiteral("/c.txt")}), "/c.txt|");
-    EXPECT_EQ(joinPathList({}), "");
-    const QStringList paths{QStringLiteral("/x y/é.txt"), QStringLiteral("C:\\b.txt")};
-    EXPECT_EQ(splitPathList(joinPathList(paths)), paths + QStringList{QString()});
-}
-
 TEST(PathList, RecordPathIsEverythingAfterTheFirstBar)
 {
     EXPECT_EQ(recordPath(QStringLiteral("0|C:\\a.txt")), "C:\\a.txt");
@@ -84,15 +75,4 @@ TEST_F(PathListTest, PresentFileIsAnExistingRegularFileTakenLiterally)
     QFile::link(dir.filePath(QStringLiteral("gone")), dir.filePath(QStringLiteral("dangling.txt")));
     EXPECT_TRUE(isPresentFile(dir.filePath(QStringLiteral("link.txt"))));
     EXPECT_FALSE(isPresentFile(dir.filePath(QStringLiteral("dangling.txt"))));
-}
-
-TEST(PathList, SamePathIsCaseSensitiveHere)
-{
-    EXPECT_TRUE(isSamePath(QStringLiteral("/d/notes.txt"), QStringLiteral("/d/notes.txt")));
-    EXPECT_FALSE(isSamePath(QStringLiteral("/d/notes.txt"), QStringLiteral("/d/notes.txt.bak")));
-#ifdef Q_OS_WIN
-    EXPECT_TRUE(isSamePath(QStringLiteral("C:\\NOTES.TXT"), QStringLiteral("c:\\notes.txt")));
-#else
-    EXPECT_FALSE(isSamePath(QStringLiteral("/d/NOTES.TXT"), QStringLiteral("/d/notes.txt")));
-#endif
 }
