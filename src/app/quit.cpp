@@ -22,7 +22,8 @@ void Form1::Form_QueryUnload(int &cancel, int)
     if (step.test(112, [&] { return changedFound; })) {
         int answer = MsgResult::No; // a question that cannot be asked keeps the window
         step(114, [&] {
-            answer = p.prompts.msgBox(QStringLiteral("Exit without saving?"), MsgStyle::YesNo, QStringLiteral("Continue Exit"));
+            answer = p.prompts.msgBox(QStringLiteral("Exit without saving?"), MsgStyle::YesNo,
+                                      QStringLiteral("Continue Exit"));
         });
         if (answer == MsgResult::No)
             step(116, [&] { cancel = 1; });

@@ -50,5 +50,6 @@ TEST(SettingsStore, UnwritableFolderIsAFailure)
     TempEnv env;
     qputenv("XDG_CONFIG_HOME", env.path(QStringLiteral("file-not-folder")).toLocal8Bit());
     env.writeFile(QStringLiteral("file-not-folder"), "x");
-    EXPECT_THROW(QtSettingsStore().saveSetting(App, Section, QStringLiteral("OpenFiles"), QStringLiteral("/a|")), Failure);
+    EXPECT_THROW(QtSettingsStore().saveSetting(App, Section, QStringLiteral("OpenFiles"), QStringLiteral("/a|")),
+                 Failure);
 }

@@ -60,7 +60,8 @@ TEST_F(OpenFilesTest, ReopenedFilesDoNotTakeTheFocus)
     bool anyReopened = false;
     form().WasOpenRecent(anyReopened);
     EXPECT_TRUE(anyReopened);
-    ASSERT_EQ(captions(), (QStringList{QStringLiteral("Untitled1.txt"), QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+    ASSERT_EQ(captions(),
+              (QStringList{QStringLiteral("Untitled1.txt"), QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
     EXPECT_EQ(tabs().selectedPosition(), 2);
     EXPECT_TRUE(editorAt(0).hasFocus());
     EXPECT_FALSE(editorAt(1).hasFocus());

@@ -160,7 +160,8 @@ TEST_F(RecentFilesTest, PickingAnItemOpensItsFileAgainAndLeavesTheList)
     prompts.menuAnswers = {1, 1};
     form().clickButton(Button::PushButton4);
     form().clickButton(Button::PushButton4);
-    EXPECT_EQ(captions(), (QStringList{QStringLiteral("Untitled1.txt"), QStringLiteral("a.txt"), QStringLiteral("a.txt")}));
+    EXPECT_EQ(captions(),
+              (QStringList{QStringLiteral("Untitled1.txt"), QStringLiteral("a.txt"), QStringLiteral("a.txt")}));
     EXPECT_EQ(current().text(), "text of a.txt");
     EXPECT_EQ(current().tag(), "0|" + a);
     EXPECT_TRUE(current().hasFocus());
