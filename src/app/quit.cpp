@@ -1,4 +1,39 @@
 #include "app/form1.h"
 
-void Form1::Form_QueryUnload(int &, int) {}
-void Form1::Form_Unload(int &) { quitRequested = true; }
+#include "platform/prompts.h"
+#include "platform/tabstrip.h"
+#include "platform/timer.h"
+
+void Form1::Form_QueryUnload(int &cancel, int)
+{
+    Steps step(*this, "Form_QueryUnload");
+    step(100, [&] { p.timer.setEnabled(false); });
+    bool changedFound = false;
+    step(102, [&] { changedFound = false; });
+    int count = 0;
+    step(104, [&] { count = p.tabs.count(); });
+    for (int i = 0; i < count; ++i) {
+        // A caption that cannot be read counts as changed.
+        if (step.test(106, [&] { return isChanged(i); })) {
+            step(108, [&] { changedFound = true; });
+            break;
+        }
+    }
+    if (step.test(112, [&] { return changedFound; })) {
+        int answer = MsgResult::No; // a question that cannot be asked keeps the window
+        step(114, [&] {
+            answer = p.prompts.msgBox(QStringLiteral("Exit without saving?"), MsgStyle::YesNo,
+                                      QStringLiteral("Continue Exit"));
+        });
+        if (answer == MsgResult::No)
+            step(116, [&] { cancel = 1; });
+    }
+    // Also when the window stays open: the record always describes the last close request.
+    step(118, [&] { SaveOpen(); });
+}
+
+// The platform ends the program once the window is unloaded; changes are not saved.
+void Form1::Form_Unload(int &)
+{
+    quitRequested = true;
+}

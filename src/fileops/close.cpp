@@ -1,5 +1,97 @@
 #include "app/form1.h"
 
-// TODO: filled in by the issue that builds this command.
-void Form1::PushButton11_Click() {}
-void Form1::PushButton12_Click() {}
+#include "platform/editor.h"
+#include "platform/prompts.h"
+#include "platform/tabstrip.h"
+
+void Form1::PushButton11_Click()
+{
+    Steps step(*this, "PushButton11_Click");
+    if (step.test(100, [&] { return isChanged(p.tabs.selectedPosition()); })) {
+        int answer = 0;
+        step(102, [&] {
+            answer = p.prompts.msgBox(QStringLiteral("File has been changed. \r\nDo you want to save changes?"),
+                                      MsgStyle::YesNo, QStringLiteral("Save Changes"));
+        });
+        // Without an answer nothing is decided: the document stays as it is.
+        if (answer != MsgResult::Yes && answer != MsgResult::No)
+            return;
+        if (answer == MsgResult::Yes) {
+            step(104, [&] { PushButton7_Click(); });
+            // Save removes the mark only when the text was written; a cancelled dialog or a
+            // failed write keeps the document open rather than losing its text.
+            if (step.test(104, [&] { return isChanged(p.tabs.selectedPosition()); }))
+                return;
+        }
+    }
+    step(106, [&] { AddRecent(currentEditor().tag(), true); });
+    step(108, [&] { p.tabs.removeTab(p.tabs.selectedPosition()); });
+    if (step.test(114, [&] { return p.tabs.count() == 0; })) {
+        step(116, [&] { Busy = true; });
+        step(118, [&] { EditorCount = checkedIncrement(EditorCount); });
+        const qint16 n = EditorCount;
+        int position = 0;
+        step(120, [&] { position = p.tabs.insertTab(0, QStringLiteral("Untitled%1.txt").arg(n)); });
+        step(122, [&] { p.tabs.select(position); });
+        step(124, [&] { p.tabs.setItemData(position, static_cast<qint16>(n - 1)); });
+        step(126, [&] { loadEditor(n - 1); });
+        step(128, [&] { RichTextBox(n - 1).setTag(QStringLiteral("0|")); });
+        step(130, [&] { RichTextBox(n - 1).setText(QString()); });
+        step(132, [&] { RichTextBox(n - 1).setVisible(true); });
+        step(134, [&] { RichTextBox(n - 1).zOrder(); });
+        step(136, [&] { RichTextBox(n - 1).setFocus(); });
+        step(138, [&] { Busy = false; });
+    }
+    step(140, [&] { TabControl1_SelectedChanged(p.tabs.selectedPosition()); });
+}
+
+void Form1::PushButton12_Click()
+{
+    Steps step(*this, "PushButton12_Click");
+    bool changed = false;
+    step(100, [&] { changed = false; });
+    int count = 0;
+    step(102, [&] { count = p.tabs.count(); });
+    for (int i = 0; i < count; ++i) {
+        if (step.test(104, [&] { return isChanged(i); })) {
+            step(106, [&] { changed = true; });
+            break;
+        }
+    }
+    // Both ways through do the same; only their step numbers differ.
+    int base = 130;
+    if (step.test(110, [&] { return changed; })) {
+        int answer = MsgResult::No;
+        step(112, [&] {
+            answer = p.prompts.msgBox(QStringLiteral("There are some file(s) that has been changed.\r\n"
+                                                     "Do you wish to continue closing all files without saving?"),
+                                      MsgStyle::YesNo, QStringLiteral("Continue Close"));
+        });
+        if (answer != MsgResult::Yes)
+            return;
+        base = 114;
+    }
+    step(base, [&] { AddAllRecent(); });
+    step(base + 2, [&] { p.tabs.removeAll(); });
+    int loaded = 0;
+    step(base + 4, [&] { loaded = static_cast<int>(RichTextBox1.size()); });
+    for (int i = 1; i < loaded; ++i) {
+        step(base + 6, [&] {
+            if (i < static_cast<int>(RichTextBox1.size()) && RichTextBox1[i])
+                unloadEditor(i);
+        });
+    }
+    step(base + 10, [&] { RichTextBox(0).setTag(QStringLiteral("0|")); });
+    step(base + 12, [&] { EditorCount = 1; });
+    step(base + 14, [&] {
+        p.tabs.setHighlighted(p.tabs.insertTab(0, QStringLiteral("Untitled%1.txt").arg(EditorCount)), true);
+    });
+    // Emptying editor 0 is no edit of the user's: it neither marks the new tab nor enters the
+    // undo history.
+    step(base + 14, [&] { Busy = true; });
+    step(base + 14, [&] { RichTextBox(0).setText(QString()); });
+    step(base + 14, [&] { Busy = false; });
+    step(base + 14, [&] { RichTextBox(0).setVisible(true); });
+    step(base + 14, [&] { RichTextBox(0).zOrder(); });
+    step(base + 14, [&] { RichTextBox(0).setFocus(); });
+}

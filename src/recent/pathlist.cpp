@@ -1,0 +1,52 @@
+#include "recent/pathlist.h"
+
+#include "app/failure.h"
+
+#include <QFileInfo>
+
+QStringList splitPathList(const QString &value)
+{
+    if (value.isEmpty())
+        return {};
+    return value.split(QLatin1Char('|'));
+}
+
+bool isStorablePath(const QString &path)
+{
+    return !path.contains(QLatin1Char('|'));
+}
+
+QString recordPath(const QString &record)
+{
+    const int bar = record.indexOf(QLatin1Char('|'));
+    if (bar < 0)
+        throw Failure(QStringLiteral("Subscript out of range"));
+    return record.mid(bar + 1);
+}
+
+bool isPresentFile(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.isFile();
+}
+
+bool isSamePath(const QString &a, const QString &b)
+{
+#ifdef Q_OS_WIN
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+#else
+    return a == b;
+#endif
+}
+
+QStringList compactRecent(const QStringList &list)
+{
+    QStringList out{QString()};
+    for (const QString &entry : list) {
+        if (!entry.isEmpty())
+            out << entry;
+    }
+    return out;
+}
