@@ -13,6 +13,7 @@
 #include <QImageReader>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QStringDecoder>
 
 namespace {
@@ -145,6 +146,14 @@ void MainWindow::setButtonForeColor(Button button, int color)
     QPalette pal = b->palette();
     pal.setColor(QPalette::ButtonText, fromBgr(color));
     b->setPalette(pal);
+    // A skin that colours the buttons' text overrides the palette; it can tell the grey Find
+    // Next apart with the selector QPushButton[foreColor="8421504"].
+    b->setProperty("foreColor", color);
+    if (!styleSheet().isEmpty()) {
+        b->style()->unpolish(b);
+        b->style()->polish(b);
+        b->update();
+    }
 }
 
 double MainWindow::buttonLeft(Button button) const
