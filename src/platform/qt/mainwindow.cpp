@@ -293,7 +293,8 @@ void MainWindow::closeEvent(QCloseEvent *e)
 void MainWindow::mouseMoveEvent(QMouseEvent *e)
 {
     QWidget::mouseMoveEvent(e);
-    if (form_)
+    // A move that a button ignored arrives here too; only the window's own surface counts.
+    if (form_ && !childAt(e->position().toPoint()))
         form_->Form_MouseMove();
 }
 
