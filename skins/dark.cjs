@@ -60,3 +60,42 @@ QsciScintillaBase {
     selection-background-color: #e0a84a;
     border: 1px solid #3a3f48;
 }
+
+/* Questions, notices and the file dialogs. */
+QDialog {
+    background-color: #24282e;
+}
+QDialog QLabel {
+    color: #e4e7eb;
+}
+QDialog QPushButton {
+    padding: 3px 12px;
+    min-width: 56px;
+}
+QLineEdit, QComboBox, QDialog QAbstractItemView {
+    color: #dfe3e8;
+    background-color: #1b1e23;
+    border: 1px solid #4a505a;
+    border-radius: 3px;
+    selection-color: #1b1e23;
+    selection-background-color: #e0a84a;
+}
+QLineEdit {
+    padding: 2px 4px;
+}
+QLineEdit:focus, QComboBox:focus {
+    border-color: #e0a84a;
+}
+QMenu {
+    color: #e4e7eb;
+    background-color: #2d3138;
+    border: 1px solid #4a505a;
+    padding: 3px;
+}
+QMenu::item {
+    padding: 4px 18px;
+}
+QMenu::item:selected {
+    color: #1b1e23;
+    background-color: #e0a84a;
+}

@@ -60,3 +60,37 @@ QsciScintillaBase {
     selection-background-color: #3f7fd0;
     border: 1px solid #c9d1db;
 }
+
+/* Questions, notices and the file dialogs. */
+QDialog {
+    background-color: #f3f5f8;
+}
+QDialog QPushButton {
+    padding: 3px 12px;
+    min-width: 56px;
+}
+QLineEdit {
+    color: #1d2733;
+    background-color: #ffffff;
+    border: 1px solid #b4bfcc;
+    border-radius: 3px;
+    padding: 2px 4px;
+    selection-color: #ffffff;
+    selection-background-color: #3f7fd0;
+}
+QLineEdit:focus {
+    border-color: #3f7fd0;
+}
+QMenu {
+    color: #1d2733;
+    background-color: #ffffff;
+    border: 1px solid #b4bfcc;
+    padding: 3px;
+}
+QMenu::item {
+    padding: 4px 18px;
+}
+QMenu::item:selected {
+    color: #ffffff;
+    background-color: #3f7fd0;
+}
