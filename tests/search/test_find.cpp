@@ -62,18 +62,9 @@ protected:
     const QString useFindFirst = QStringLiteral("Please use the 'Find' feature first and then use this feature.");
 };
 
-TEST_F(FindTest, FindNextIsGreyAtStartAndAsksForFindFirst)
-{
-    EXPECT_EQ(findNextColor(), FindNextGrey);
-    form().PushButton13_Click();
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, useFindFirst);
-    EXPECT_EQ(prompts.shown[0].style, MsgStyle::OkOnly);
-    EXPECT_EQ(prompts.shown[0].title, "");
-}
-
 TEST_F(FindTest, CancelledFindShowsNothingAndLeavesFindNextUnavailable)
 {
+    EXPECT_EQ(findNextColor(), FindNextGrey); // from start-up
     current().setText(QStringLiteral("abc"));
     find(QStringLiteral("b"));
     ASSERT_EQ(findNextColor(), 0);
@@ -89,6 +80,8 @@ TEST_F(FindTest, CancelledFindShowsNothingAndLeavesFindNextUnavailable)
     form().PushButton13_Click();
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0].text, useFindFirst);
+    EXPECT_EQ(messages()[0].style, MsgStyle::OkOnly);
+    EXPECT_EQ(messages()[0].title, "");
 }
 
 TEST_F(FindTest, NoMatchQuotesTheAnswer)
