@@ -1,3 +1,45 @@
-#include "app/form1.h"
+#include "app/layout.h"
 
-void Form1::Form_Resize() {}
+#include "app/form1.h"
+#include "platform/editor.h"
+#include "platform/tabstrip.h"
+#include "platform/window.h"
+
+std::optional<float> Layout::fill(float outer, float offset)
+{
+    const float length = outer - offset - Margin;
+    if (length > 0.0f)
+        return length;
+    return std::nullopt;
+}
+
+void Form1::Form_Resize()
+{
+    Steps step(*this, "Form_Resize");
+    if (step.test(100, [&] { return p.window.windowState() == WindowState::Minimized; }))
+        return;
+    step(102, [&] {
+        if (const auto h = Layout::fill(static_cast<float>(p.window.scaleHeight()), static_cast<float>(p.tabs.top())))
+            p.tabs.setHeight(*h);
+    });
+    step(104, [&] {
+        if (const auto w = Layout::fill(static_cast<float>(p.window.scaleWidth()), static_cast<float>(p.tabs.left())))
+            p.tabs.setWidth(*w);
+    });
+    // Hidden editors of closed documents too, so a tab change shows them at the right size.
+    int last = -1;
+    step(106, [&] { last = loadedEditorCount() - 1; });
+    for (int i = 0; i <= last; ++i) {
+        step(108, [&] {
+            Editor &e = RichTextBox(i);
+            if (const auto h = Layout::fill(static_cast<float>(p.tabs.height()), static_cast<float>(e.top())))
+                e.setHeight(*h);
+        });
+        step(110, [&] {
+            Editor &e = RichTextBox(i);
+            if (const auto w = Layout::fill(static_cast<float>(p.tabs.width()), static_cast<float>(e.left())))
+                e.setWidth(*w);
+        });
+        // 112: next editor.
+    }
+}

@@ -2,15 +2,19 @@
 
 #include "app/failure.h"
 #include "app/form1.h"
+#include "platform/qt/stylesheetcheck.h"
 #include "platform/qt/twips.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QFile>
 #include <QIcon>
 #include <QImageReader>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStringDecoder>
 
 namespace {
 
@@ -142,6 +146,14 @@ void MainWindow::setButtonForeColor(Button button, int color)
     QPalette pal = b->palette();
     pal.setColor(QPalette::ButtonText, fromBgr(color));
     b->setPalette(pal);
+    // A skin that colours the buttons' text overrides the palette; it can tell the grey Find
+    // Next apart with the selector QPushButton[foreColor="8421504"].
+    b->setProperty("foreColor", color);
+    if (!styleSheet().isEmpty()) {
+        b->style()->unpolish(b);
+        b->style()->polish(b);
+        b->update();
+    }
 }
 
 double MainWindow::buttonLeft(Button button) const
@@ -172,11 +184,29 @@ void MainWindow::setMousePointer(int pointer)
 
 void MainWindow::loadMouseIcon(const QString &path)
 {
-    QImageReader reader(path);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("File not found: ") + path);
+    const QByteArray bytes = f.readAll();
+    // Qt's ICO reader reads cursor files too but drops their hot spot, which the first
+    // directory entry of a cursor file holds.
+    QPoint hotSpot(0, 0);
+    const auto word = [&](int at) {
+        return static_cast<int>(static_cast<uchar>(bytes[at])) | static_cast<int>(static_cast<uchar>(bytes[at + 1])) << 8;
+    };
+    const bool cursorFile = bytes.size() >= 22 && word(0) == 0 && word(2) == 2 && word(4) >= 1;
+    if (cursorFile)
+        hotSpot = QPoint(word(10), word(12));
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     const QImage image = reader.read();
     if (image.isNull())
         throw Failure(QStringLiteral("Invalid picture"));
-    mouseIcon_ = QCursor(QPixmap::fromImage(image), 0, 0);
+    if (!QRect(QPoint(0, 0), image.size()).contains(hotSpot))
+        hotSpot = QPoint(0, 0);
+    mouseIcon_ = QCursor(QPixmap::fromImage(image), hotSpot.x(), hotSpot.y());
     if (pointer_ == 99)
         setCursor(*mouseIcon_);
 }
@@ -189,10 +219,23 @@ void MainWindow::setButtonFaceBackground()
 
 void MainWindow::loadSkin(const QString &path, const QString &)
 {
+    // Our skins are Qt style sheets in UTF-8; the section name has no meaning for them.
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw Failure(f.errorString());
-    skinSheet_ = QString::fromUtf8(f.readAll());
+        throw Failure(QStringLiteral("Skin file cannot be read: ") + f.errorString());
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw Failure(QStringLiteral("Skin file cannot be read: ") + f.errorString());
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString sheet = utf8.decode(bytes);
+    if (utf8.hasError())
+        throw Failure(QStringLiteral("Skin file is not UTF-8 text"));
+    const QString structure = styleSheetStructureError(sheet);
+    if (!structure.isEmpty())
+        throw Failure(QStringLiteral("Skin file is not a valid style sheet: ") + structure);
+    if (!styleSheetParseWarning(sheet).isEmpty())
+        throw Failure(QStringLiteral("Skin file is not a valid style sheet"));
+    skinSheet_ = sheet;
 }
 
 void MainWindow::setSkinSwitches(bool first, bool second)
@@ -203,6 +246,8 @@ void MainWindow::setSkinSwitches(bool first, bool second)
 
 void MainWindow::applySkin()
 {
+    // A plain widget paints a style sheet's background only when asked to.
+    setAttribute(Qt::WA_StyledBackground, true);
     setStyleSheet(skinSheet_);
 }
 
@@ -248,7 +293,8 @@ void MainWindow::closeEvent(QCloseEvent *e)
 void MainWindow::mouseMoveEvent(QMouseEvent *e)
 {
     QWidget::mouseMoveEvent(e);
-    if (form_)
+    // A move that a button ignored arrives here too; only the window's own surface counts.
+    if (form_ && !childAt(e->position().toPoint()))
         form_->Form_MouseMove();
 }
 

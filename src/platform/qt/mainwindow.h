@@ -19,6 +19,8 @@ public:
 
     void setForm(Form1 *form) { form_ = form; }
     QPushButton *button(Button b) const { return buttons_.value(b); }
+    const std::optional<QCursor> &mouseIcon() const { return mouseIcon_; }
+    bool skinSwitch(int which) const { return skinSwitches_[which]; }
 
     void setCaption(const QString &caption) override;
     QString caption() const override;

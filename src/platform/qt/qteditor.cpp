@@ -44,6 +44,26 @@ SciWidget::SciWidget(QWidget *parent) : QsciScintillaBase(parent)
                 if (type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE))
                     pending_ = true;
             });
+    // A skin's background-color and color for the editor arrive as Base and Text.
+    setBackgroundRole(QPalette::Base);
+    setForegroundRole(QPalette::Text);
+}
+
+void SciWidget::changeEvent(QEvent *e)
+{
+    QsciScintillaBase::changeEvent(e);
+    // Scintilla paints with colours of its own; a skin speaks through the palette.
+    if (e->type() == QEvent::PaletteChange) {
+        const QPalette &pal = palette();
+        const auto bgr = [](const QColor &c) { return static_cast<long>(c.red() | c.green() << 8 | c.blue() << 16); };
+        SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, bgr(pal.color(QPalette::Base)));
+        SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, bgr(pal.color(QPalette::Text)));
+        SendScintilla(SCI_STYLESETBACK, 0, bgr(pal.color(QPalette::Base)));
+        SendScintilla(SCI_STYLESETFORE, 0, bgr(pal.color(QPalette::Text)));
+        SendScintilla(SCI_SETSELBACK, 1, bgr(pal.color(QPalette::Highlight)));
+        SendScintilla(SCI_SETSELFORE, 1, bgr(pal.color(QPalette::HighlightedText)));
+        SendScintilla(SCI_SETCARETFORE, bgr(pal.color(QPalette::Text)));
+    }
 }
 
 bool SciWidget::event(QEvent *e)

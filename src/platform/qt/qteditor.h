@@ -33,6 +33,7 @@ public:
 protected:
     bool event(QEvent *e) override;
     bool viewportEvent(QEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     void flush();
