@@ -15,7 +15,9 @@ mkdir -p "$ARTIFACTS"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/marquill-e2e.XXXXXX")
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config
-mkdir -p "$HOME" "$XDG_CONFIG_HOME"
+export XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
 # The test build is sanitized; leaks at exit are not what these tests look for.
 export ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 export UBSAN_OPTIONS="print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
@@ -98,6 +100,19 @@ start_marquill() {
     # The window takes the keyboard: there is no window manager to give it.
     focus_window "$MARQUILL_WINDOW"
     log "Marquill runs as process $MARQUILL_PID, window $MARQUILL_WINDOW"
+}
+
+# Ends the program (without its close request) and forgets its window.
+stop_marquill() {
+    [ -n "$MARQUILL_PID" ] || return 0
+    check_sanitizers
+    kill -TERM "$MARQUILL_PID" 2>/dev/null || true
+    timeout 10 tail --pid="$MARQUILL_PID" -f /dev/null 2>/dev/null || kill -KILL "$MARQUILL_PID" 2>/dev/null || true
+    wait "$MARQUILL_PID" 2>/dev/null || true
+    MARQUILL_PID=
+    MARQUILL_WINDOW=
+    # A later start writes its own log; keep this one.
+    mv "$MARQUILL_LOG" "$MARQUILL_LOG.$(date +%s%N)" 2>/dev/null || true
 }
 
 # Prints the id of the first window whose caption matches, waiting up to the given seconds.
@@ -215,7 +230,7 @@ check_sanitizers() {
 
 # A small window of another program, which takes the keyboard from Marquill.
 start_other_client() {
-    spawn xmessage -name other -title "Other program" "Another program has the keyboard"
+    spawn xmessage -name other -title "Other program" "Another program has the keyboard" 2>/dev/null
     OTHER_WINDOW=$(find_window 20 '^Other program$') || fail "the other program shows no window"
     focus_window "$OTHER_WINDOW"
 }
@@ -223,4 +238,21 @@ start_other_client() {
 # The window that has the keyboard.
 focused_window() {
     timeout 5 xdotool getwindowfocus
+}
+
+# Another program that holds Ctrl+LETTER before Marquill starts. Its presses go to GRABKEY_OUT.
+hold_shortcut() {
+    local letter=$1 grabkey=${MARQUILL_GRABKEY:-}
+    if [ -z "$grabkey" ] || [ ! -x "$grabkey" ]; then
+        grabkey=$WORK/grabkey
+        cc -o "$grabkey" "$E2E_DIR/grabkey.c" -lxcb -lxcb-keysyms || fail "cannot build grabkey"
+    fi
+    GRABKEY_OUT=$WORK/grabkey-$letter.out
+    spawn "$grabkey" "$letter" >"$GRABKEY_OUT"
+    wait_for 10 "grabkey to hold Ctrl+$letter" grep -q '^grabbed$' "$GRABKEY_OUT"
+}
+
+# Settings as the program finds them at start (its INI file in the configuration folder).
+write_settings() {
+    printf '%s\n' "$@" >"$XDG_CONFIG_HOME/Vortlane.ini"
 }

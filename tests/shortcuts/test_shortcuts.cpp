@@ -199,7 +199,7 @@ protected:
     {
         QString text;
         if (k >= Qt::Key_A && k <= Qt::Key_Z)
-            text = (mods & Qt::ControlModifier) ? QString(QChar(k - Qt::Key_A + 1)) : QString(QChar(k - Qt::Key_A + 'a'));
+            text = QChar((mods & Qt::ControlModifier) ? k - Qt::Key_A + 1 : k - Qt::Key_A + 'a');
         QTest::sendKeyEvent(QTest::Click, target, k, text, mods);
         QApplication::processEvents();
     }

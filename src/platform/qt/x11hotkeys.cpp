@@ -62,9 +62,9 @@ void X11HotKeys::resolveRoot()
     if (root_ != XCB_WINDOW_NONE)
         return;
     // The root of the screen the window is on.
-    XcbReply<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(connection_, xcb_query_tree(connection_, static_cast<xcb_window_t>(window_->winId())), nullptr),
-        &std::free);
+    const auto window = static_cast<xcb_window_t>(window_->winId());
+    const xcb_query_tree_cookie_t treeCookie = xcb_query_tree(connection_, window);
+    XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection_, treeCookie, nullptr), &std::free);
     if (tree)
         root_ = tree->root;
     else
