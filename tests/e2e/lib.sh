@@ -240,16 +240,52 @@ focused_window() {
     timeout 5 xdotool getwindowfocus
 }
 
+# The path of the helper that grabs keys as another program would (built with the tests, or here).
+grabkey_path() {
+    local tool=${MARQUILL_GRABKEY:-}
+    if [ -z "$tool" ] || [ ! -x "$tool" ]; then
+        tool=$WORK/grabkey
+        [ -x "$tool" ] || cc -o "$tool" "$E2E_DIR/grabkey.c" -lxcb -lxcb-keysyms || fail "cannot build grabkey"
+    fi
+    echo "$tool"
+}
+
 # Another program that holds Ctrl+LETTER before Marquill starts. Its presses go to GRABKEY_OUT.
 hold_shortcut() {
-    local letter=$1 grabkey=${MARQUILL_GRABKEY:-}
-    if [ -z "$grabkey" ] || [ ! -x "$grabkey" ]; then
-        grabkey=$WORK/grabkey
-        cc -o "$grabkey" "$E2E_DIR/grabkey.c" -lxcb -lxcb-keysyms || fail "cannot build grabkey"
-    fi
+    local letter=$1 tool
+    tool=$(grabkey_path)
     GRABKEY_OUT=$WORK/grabkey-$letter.out
-    spawn "$grabkey" "$letter" >"$GRABKEY_OUT"
+    spawn "$tool" "$letter" >"$GRABKEY_OUT"
     wait_for 10 "grabkey to hold Ctrl+$letter" grep -q '^grabbed$' "$GRABKEY_OUT"
+}
+
+# Marquill takes its shortcuts on the first tick of its timer, 10 ms after start-up. (Probing
+# the grab from here could take it away from the program at the wrong moment.)
+wait_for_shortcuts() { settle 1; }
+
+# Polls a picture of part of the window until it matches a reference picture.
+wait_for_picture() {
+    local reference=$1 name=$2 message=$3 seconds=${4:-5} current differing
+    local deadline=$((SECONDS + seconds))
+    while :; do
+        current=$(window_crop "$name" "${@:5}")
+        differing=$(pixels_differing "$reference" "$current")
+        [ "$differing" = 0 ] && return 0
+        [ "$SECONDS" -lt "$deadline" ] || fail "$message ($differing pixels differ between $(basename "$reference") and $name.png)"
+        sleep 0.2
+    done
+}
+
+# Polls a picture of part of the window until it differs from a reference picture.
+wait_for_change() {
+    local reference=$1 name=$2 message=$3 seconds=${4:-5} current
+    local deadline=$((SECONDS + seconds))
+    while :; do
+        current=$(window_crop "$name" "${@:5}")
+        [ "$(pixels_differing "$reference" "$current")" != 0 ] && return 0
+        [ "$SECONDS" -lt "$deadline" ] || fail "$message"
+        sleep 0.2
+    done
 }
 
 # Settings as the program finds them at start (its INI file in the configuration folder).
