@@ -95,7 +95,9 @@ public:
 
     // --- shortcuts: registration on the first tick, dispatch of each press ----------------------
     void Timer1_Timer();
-    void onHotKey(int id);
+    void onHotKey(int id); // a pressed shortcut, as the platform reports it
+    // The shortcut ids: the atoms of "A00F1" .. "A00F6", 0 until the first tick.
+    qint32 HotKeyNew = 0, HotKeyOpen = 0, HotKeySave = 0, HotKeySaveAs = 0, HotKeyClose = 0, HotKeyUndo = 0;
 
     // --- state ----------------------------------------------------------------------------------
     Platform &p;

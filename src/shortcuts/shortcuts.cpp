@@ -1,5 +1,45 @@
-#include "app/form1.h"
+#include "shortcuts/shortcuts.h"
 
-// TODO: filled in by the issue that builds this command.
-void Form1::Timer1_Timer() {}
-void Form1::onHotKey(int) {}
+#include "app/form1.h"
+#include "platform/hotkeys.h"
+#include "shortcuts/atoms.h"
+
+const std::array<Shortcut, 6> Shortcuts = {{
+    {&Form1::HotKeyNew, "A00F1", HotKeyModifier::Control, 'N', &Form1::PushButton2_Click},
+    {&Form1::HotKeyOpen, "A00F2", HotKeyModifier::Control, 'O', &Form1::PushButton1_Click},
+    {&Form1::HotKeySave, "A00F3", HotKeyModifier::Control, 'S', &Form1::PushButton7_Click},
+    {&Form1::HotKeySaveAs, "A00F4", HotKeyModifier::Control, 'A', &Form1::PushButton14_Click},
+    {&Form1::HotKeyClose, "A00F5", HotKeyModifier::Control, 'W', &Form1::PushButton11_Click},
+    {&Form1::HotKeyUndo, "A00F6", HotKeyModifier::Control, 'Z', &Form1::PushButton6_Click},
+}};
+
+const Shortcut *findShortcut(const Form1 &form, int id)
+{
+    // Before registration every id is 0, which no atom is.
+    if (!form.hotKeysRegistered)
+        return nullptr;
+    for (const Shortcut &s : Shortcuts) {
+        if (form.*s.id == id)
+            return &s;
+    }
+    return nullptr;
+}
+
+void Form1::Timer1_Timer()
+{
+    // The timer keeps ticking; the shortcuts are registered on the first tick only.
+    if (hotKeysRegistered)
+        return;
+    hotKeysRegistered = true;
+    for (const Shortcut &s : Shortcuts)
+        this->*s.id = globalAtoms().add(QString::fromLatin1(s.atomName));
+    // A combination another program holds simply stays dead here.
+    for (const Shortcut &s : Shortcuts)
+        p.hotKeys.registerHotKey(this->*s.id, s.modifiers, s.key);
+}
+
+void Form1::onHotKey(int id)
+{
+    if (const Shortcut *s = findShortcut(*this, id))
+        (this->*s->handler)();
+}

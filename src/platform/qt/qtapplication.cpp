@@ -4,9 +4,11 @@
 
 #include <QApplication>
 
-QtApplication::QtApplication(Prompts *prompts, const QString &programFolder)
+QtApplication::QtApplication(Prompts *prompts, const QString &programFolder, std::unique_ptr<HotKeys> ownHotKeys)
+    : hotKeys(std::move(ownHotKeys))
 {
-    hotKeys = createHotKeys(&window);
+    if (!hotKeys)
+        hotKeys = createHotKeys(&window);
     window.setProgramFolder(programFolder);
     platform = std::make_unique<Platform>(Platform{window, tabs, editors, prompts ? *prompts : qtPrompts, settings, timer, *hotKeys});
     form = std::make_unique<Form1>(*platform, undos);

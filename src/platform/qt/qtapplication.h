@@ -17,7 +17,9 @@
 // Tests build it with scripted prompts in place of the real dialogs.
 class QtApplication {
 public:
-    explicit QtApplication(Prompts *prompts = nullptr, const QString &programFolder = QString());
+    // Without hot keys of its own the program takes the platform's (tests pass fakes).
+    explicit QtApplication(Prompts *prompts = nullptr, const QString &programFolder = QString(),
+                           std::unique_ptr<HotKeys> ownHotKeys = nullptr);
     ~QtApplication();
 
     // Form_Load, then shows the window with the current document focused.

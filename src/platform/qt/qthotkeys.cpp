@@ -1,16 +1,17 @@
 #include "platform/qt/qthotkeys.h"
 
-#include <memory>
+#include "platform/qt/windowhotkeys.h"
+#include "platform/qt/x11hotkeys.h"
 
-namespace {
-// TODO(shortcuts): system-wide grabs on X11, window shortcuts elsewhere.
-class NoHotKeys : public HotKeys {
-public:
-    bool registerHotKey(int, int, int) override { return false; }
-};
-} // namespace
+#include <QGuiApplication>
 
-std::unique_ptr<HotKeys> createHotKeys(QWidget *)
+std::unique_ptr<HotKeys> createHotKeys(QWidget *window)
 {
-    return std::make_unique<NoHotKeys>();
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (auto x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+            if (xcb_connection_t *connection = x11->connection())
+                return std::make_unique<X11HotKeys>(connection, window);
+        }
+    }
+    return std::make_unique<WindowHotKeys>(window);
 }

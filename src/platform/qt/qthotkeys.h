@@ -6,5 +6,6 @@
 
 class QWidget;
 
-// Creates the hot keys of this platform for the window.
+// Creates the hot keys of this platform for the window: system-wide grabs on X11, shortcuts of
+// the window where the window system offers no grabs.
 std::unique_ptr<HotKeys> createHotKeys(QWidget *window);

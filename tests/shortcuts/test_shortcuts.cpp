@@ -1,0 +1,245 @@
+#include "shortcuts/atoms.h"
+#include "shortcuts/shortcuts.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs the event loop until the condition holds or the time is up.
+bool runUntil(const std::function<bool()> &condition, int milliseconds = 2000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > milliseconds)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+void runFor(int milliseconds)
+{
+    runUntil([] { return false; }, milliseconds);
+}
+
+struct Registration {
+    int id, modifiers, key;
+};
+
+// Hot keys that record what the program registers; a combination can be set to be refused,
+// as when another program holds it.
+class FakeHotKeys : public HotKeys {
+public:
+    bool registerHotKey(int id, int modifiers, int key) override
+    {
+        registrations.push_back({id, modifiers, key});
+        return key != refusedKey;
+    }
+    // A press of Ctrl+key, as the window system reports a registered combination.
+    void press(int key)
+    {
+        for (const Registration &r : registrations) {
+            if (r.key == key && r.key != refusedKey)
+                notifyHotKey(r.id);
+        }
+    }
+    std::vector<Registration> registrations;
+    int refusedKey = 0;
+};
+
+} // namespace
+
+TEST(AtomTableTest, SameNameInAnyCaseGivesTheSameAtom)
+{
+    AtomTable atoms;
+    const quint16 first = atoms.add(QStringLiteral("A00F1"));
+    const quint16 second = atoms.add(QStringLiteral("A00F2"));
+    EXPECT_EQ(first, AtomTable::First);
+    EXPECT_EQ(second, AtomTable::First + 1);
+    EXPECT_EQ(atoms.add(QStringLiteral("A00F1")), first);
+    EXPECT_EQ(atoms.add(QStringLiteral("a00f1")), first);
+    EXPECT_EQ(atoms.size(), 2);
+    EXPECT_THROW(atoms.add(QString()), Failure);
+}
+
+TEST(AtomTableTest, RunningOutOfAtomsFails)
+{
+    AtomTable atoms;
+    for (int i = 0; i < 0x4000; ++i)
+        atoms.add(QString::number(i));
+    EXPECT_EQ(atoms.add(QStringLiteral("0")), AtomTable::First);
+    EXPECT_THROW(atoms.add(QStringLiteral("one too many")), Failure);
+}
+
+class ShortcutTest : public FormTest {
+protected:
+    ShortcutTest() { startOnSetUp = false; }
+
+    void startWithFakeHotKeys()
+    {
+        auto hotKeys = std::make_unique<FakeHotKeys>();
+        fake = hotKeys.get();
+        app = std::make_unique<QtApplication>(&prompts, env->programFolder(), std::move(hotKeys));
+        app->start();
+        QApplication::processEvents();
+    }
+    void waitForFirstTick()
+    {
+        ASSERT_TRUE(runUntil([this] { return form().hotKeysRegistered; })) << "the timer never ticked";
+    }
+
+    FakeHotKeys *fake = nullptr;
+};
+
+TEST_F(ShortcutTest, FirstTickRegistersTheSixOnceInOrder)
+{
+    startWithFakeHotKeys();
+    EXPECT_TRUE(fake->registrations.empty()) << "registered before the first tick";
+    waitForFirstTick();
+    // Later ticks register nothing more; the timer itself keeps running.
+    runFor(100);
+    EXPECT_TRUE(app->timer.isEnabled());
+    EXPECT_EQ(app->timer.interval(), 10);
+
+    const char *names[] = {"A00F1", "A00F2", "A00F3", "A00F4", "A00F5", "A00F6"};
+    const int keys[] = {'N', 'O', 'S', 'A', 'W', 'Z'};
+    ASSERT_EQ(fake->registrations.size(), 6u);
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_EQ(fake->registrations[i].id, globalAtoms().add(QString::fromLatin1(names[i])));
+        EXPECT_GE(fake->registrations[i].id, AtomTable::First);
+        EXPECT_EQ(fake->registrations[i].modifiers, HotKeyModifier::Control);
+        EXPECT_EQ(fake->registrations[i].key, keys[i]);
+    }
+    const Form1 &f = form();
+    EXPECT_EQ((std::vector<int>{f.HotKeyNew, f.HotKeyOpen, f.HotKeySave, f.HotKeySaveAs, f.HotKeyClose, f.HotKeyUndo}),
+              (std::vector<int>{fake->registrations[0].id, fake->registrations[1].id, fake->registrations[2].id,
+                                fake->registrations[3].id, fake->registrations[4].id, fake->registrations[5].id}));
+    EXPECT_TRUE(prompts.shown.empty());
+
+    // A second start of the program in the same session gets the same ids.
+    const int newId = f.HotKeyNew;
+    app.reset();
+    startWithFakeHotKeys();
+    waitForFirstTick();
+    EXPECT_EQ(form().HotKeyNew, newId);
+}
+
+TEST_F(ShortcutTest, EachIdLeadsToTheCommandOfItsRow)
+{
+    startWithFakeHotKeys();
+    waitForFirstTick();
+    Form1 &f = form();
+    const std::pair<int, void (Form1::*)()> expected[] = {
+        {f.HotKeyNew, &Form1::PushButton2_Click},   {f.HotKeyOpen, &Form1::PushButton1_Click},
+        {f.HotKeySave, &Form1::PushButton7_Click},  {f.HotKeySaveAs, &Form1::PushButton14_Click},
+        {f.HotKeyClose, &Form1::PushButton11_Click}, {f.HotKeyUndo, &Form1::PushButton6_Click},
+    };
+    for (const auto &[id, handler] : expected) {
+        const Shortcut *s = findShortcut(f, id);
+        ASSERT_NE(s, nullptr) << id;
+        EXPECT_TRUE(s->handler == handler) << s->atomName;
+    }
+    EXPECT_EQ(findShortcut(f, 0), nullptr);
+    EXPECT_EQ(findShortcut(f, 0x7FFF), nullptr);
+}
+
+TEST_F(ShortcutTest, NewRunsOncePerPressAndUnknownIdsRunNothing)
+{
+    startWithFakeHotKeys();
+    // Before the first tick no id is known: even 0, which every id still holds, runs nothing.
+    form().onHotKey(0);
+    EXPECT_EQ(captions(), QStringList{"Untitled1.txt"});
+    waitForFirstTick();
+
+    fake->press('N');
+    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
+    EXPECT_EQ(form().currentEditorIndex(), 1);
+
+    // The other rows' commands are not New, and ids nobody registered are ignored.
+    for (int key : {'O', 'S', 'A', 'W', 'Z'})
+        fake->press(key);
+    for (int id : {0, -1, 1, AtomTable::First - 1, 0xFFFF})
+        form().onHotKey(id);
+    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
+    EXPECT_TRUE(prompts.reports().empty());
+}
+
+TEST_F(ShortcutTest, RefusedCombinationIsIgnoredAndTheOthersWork)
+{
+    startWithFakeHotKeys();
+    fake->refusedKey = 'O';
+    waitForFirstTick();
+    EXPECT_EQ(fake->registrations.size(), 6u);
+    EXPECT_TRUE(prompts.shown.empty()) << "a refused registration showed a box";
+    fake->press('O');
+    fake->press('N');
+    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+// On the offscreen platform there are no system-wide grabs: the shortcuts belong to the window.
+class WindowShortcutTest : public FormTest {
+protected:
+    void SetUp() override
+    {
+        FormTest::SetUp();
+        ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
+        ASSERT_TRUE(runUntil([this] { return form().hotKeysRegistered; }));
+        ASSERT_TRUE(runUntil([this] { return QApplication::activeWindow() == &app->window; }));
+    }
+    // Goes through Qt's shortcut handling as a key typed by the user does. With Ctrl held a
+    // letter comes with its control character as text, as the X keyboard gives it.
+    void key(QWidget *target, Qt::Key k, Qt::KeyboardModifiers mods)
+    {
+        QString text;
+        if (k >= Qt::Key_A && k <= Qt::Key_Z)
+            text = QChar((mods & Qt::ControlModifier) ? k - Qt::Key_A + 1 : k - Qt::Key_A + 'a');
+        QTest::sendKeyEvent(QTest::Click, target, k, text, mods);
+        QApplication::processEvents();
+    }
+};
+
+TEST_F(WindowShortcutTest, CtrlNInTheEditorAddsADocumentWithShiftOrAltNothing)
+{
+    key(current().widget(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
+    key(current().widget(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    key(current().widget(), Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
+    // The window itself, with no editor in between, takes it as well.
+    key(&app->window, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt", "Untitled3.txt"}));
+    EXPECT_TRUE(current().text().isEmpty());
+}
+
+TEST_F(WindowShortcutTest, EditorLeavesTheSixToTheWindow)
+{
+    std::vector<int> pressed;
+    app->hotKeys->setHotKeyHandler([&](int id) { pressed.push_back(id); });
+    type(current(), QStringLiteral("abc"));
+    QWidget *editor = current().widget();
+    for (Qt::Key k : {Qt::Key_N, Qt::Key_O, Qt::Key_S, Qt::Key_A, Qt::Key_W, Qt::Key_Z})
+        key(editor, k, Qt::ControlModifier);
+    const Form1 &f = form();
+    EXPECT_EQ(pressed, (std::vector<int>{f.HotKeyNew, f.HotKeyOpen, f.HotKeySave, f.HotKeySaveAs, f.HotKeyClose,
+                                         f.HotKeyUndo}));
+    // Neither the editor's own select-all nor its own undo ran, and no control character was typed.
+    EXPECT_EQ(current().text(), "abc");
+    EXPECT_EQ(current().selLength(), 0);
+    EXPECT_EQ(current().selStart(), 3);
+
+    pressed.clear();
+    key(editor, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    key(editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    key(editor, Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
+    key(editor, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(pressed.empty());
+    EXPECT_EQ(current().text(), "abc");
+    app->hotKeys->setHotKeyHandler(nullptr);
+}
