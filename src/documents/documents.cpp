@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "documents/record.h"
 
 #include "platform/editor.h"
 #include "platform/tabstrip.h"
@@ -72,11 +73,7 @@ void Form1::markChanged(int index)
 {
     // The notifying editor's record, then the selected tab's caption.
     Editor &e = RichTextBox(index);
-    const QString record = e.tag();
-    const int bar = record.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        throw Failure(QStringLiteral("Subscript out of range"));
-    e.setTag(QStringLiteral("1|") + record.mid(bar + 1));
+    e.setTag(QStringLiteral("1|") + recordPath(e.tag()));
     const int position = p.tabs.selectedPosition();
     if (position >= 0 && !p.tabs.caption(position).contains(QLatin1Char('*')))
         p.tabs.setCaption(position, p.tabs.caption(position) + QLatin1Char('*'));

@@ -81,7 +81,10 @@ void Form1::PushButton12_Click()
                 unloadEditor(i);
         });
     }
-    step(base + 10, [&] { RichTextBox(0).setTag(QStringLiteral("0|")); });
+    step(base + 10, [&] {
+        RichTextBox(0).setTag(QStringLiteral("0|"));
+        DocumentFormat[0] = TextFormat{}; // the fresh document is saved as a new one
+    });
     step(base + 12, [&] { EditorCount = 1; });
     step(base + 14, [&] {
         p.tabs.setHighlighted(p.tabs.insertTab(0, QStringLiteral("Untitled%1.txt").arg(EditorCount)), true);

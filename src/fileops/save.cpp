@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
-#include "fileops/filename.h"
+#include "documents/record.h"
+#include "fileops/getfilename.h"
 #include "platform/editor.h"
 #include "platform/prompts.h"
 #include "platform/tabstrip.h"
@@ -10,16 +11,6 @@
 namespace {
 
 const QString SaveFilter = QStringLiteral("Text File (*.txt)|*.txt");
-
-// The path part of a document record "flag|path". Everything after the first "|" belongs to the
-// path: a path on this platform may itself contain "|".
-QString pathOfRecord(const QString &record)
-{
-    const qsizetype bar = record.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        throw Failure(QStringLiteral("Subscript out of range"));
-    return record.mid(bar + 1);
-}
 
 QString withoutMarks(QString caption)
 {
@@ -52,7 +43,7 @@ void Form1::PushButton7_Click()
 {
     Steps step(*this, "PushButton7_Click");
     std::optional<QString> path;
-    step(100, [&] { path = pathOfRecord(currentEditor().tag()); });
+    step(100, [&] { path = recordPath(currentEditor().tag()); });
     if (!step.test(102, [&] { return isUntitled(path); })) {
         // A write that failed leaves the "*" and the record: nothing was saved.
         bool written = false;
@@ -81,7 +72,7 @@ void Form1::PushButton7_Click()
     });
     if (!written)
         return;
-    step(118, [&] { p.tabs.setCaption(p.tabs.selectedPosition(), fileNameOf(CommonDialog1.FileName)); });
+    step(118, [&] { p.tabs.setCaption(p.tabs.selectedPosition(), GetFileName(CommonDialog1.FileName)); });
     step(120, [&] { currentEditor().setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
 }
 
@@ -101,7 +92,7 @@ void Form1::PushButton14_Click()
     });
     if (!written)
         return;
-    step(116, [&] { p.tabs.setCaption(p.tabs.selectedPosition(), fileNameOf(CommonDialog1.FileName)); });
+    step(116, [&] { p.tabs.setCaption(p.tabs.selectedPosition(), GetFileName(CommonDialog1.FileName)); });
     step(118, [&] { currentEditor().setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
 }
 
@@ -115,7 +106,7 @@ void Form1::PushButton8_Click()
         if (step.test(102, [&] { return !p.tabs.caption(position).contains(QLatin1Char('*')); }))
             continue;
         std::optional<QString> path;
-        step(104, [&] { path = pathOfRecord(RichTextBox(p.tabs.itemData(position)).tag()); });
+        step(104, [&] { path = recordPath(RichTextBox(p.tabs.itemData(position)).tag()); });
         if (!step.test(106, [&] { return isUntitled(path); })) {
             bool written = false;
             step(124, [&] {
@@ -140,7 +131,7 @@ void Form1::PushButton8_Click()
         });
         if (!written)
             continue;
-        step(120, [&] { p.tabs.setCaption(position, fileNameOf(CommonDialog1.FileName)); });
+        step(120, [&] { p.tabs.setCaption(position, GetFileName(CommonDialog1.FileName)); });
         step(122,
              [&] { RichTextBox(p.tabs.itemData(position)).setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
     }

@@ -16,14 +16,6 @@ bool isStorablePath(const QString &path)
     return !path.contains(QLatin1Char('|'));
 }
 
-QString recordPath(const QString &record)
-{
-    const int bar = record.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        throw Failure(QStringLiteral("Subscript out of range"));
-    return record.mid(bar + 1);
-}
-
 bool isPresentFile(const QString &path)
 {
     if (path.isEmpty())

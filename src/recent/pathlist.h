@@ -1,5 +1,7 @@
 #pragma once
 
+#include "documents/record.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,9 +15,6 @@ QStringList splitPathList(const QString &value);
 // A path holding "|" would come back split into wrong paths, so it is never stored.
 bool isStorablePath(const QString &path);
 
-// The path of a document record ("flag|path"): everything after the first "|".
-// Throws Failure when the record has no "|".
-QString recordPath(const QString &record);
 
 // An existing regular file (a folder is not, a symbolic link to a file is). The path is taken
 // literally: no wildcard matching, and names starting with "." count like any other.

@@ -128,6 +128,7 @@ TEST_F(DocumentSet, NewAtTheLimitReportsOverflowAndTouchesNoDocument)
 {
     form().PushButton2_Click();
     current().setText(QStringLiteral("keep me"));
+    const QStringList before = captions();
     form().EditorCount = 32767;
     prompts.clear();
     form().PushButton2_Click();
@@ -135,7 +136,8 @@ TEST_F(DocumentSet, NewAtTheLimitReportsOverflowAndTouchesNoDocument)
     EXPECT_EQ(prompts.reports()[0].text.section(QStringLiteral("\r\n"), 0, 0), "Overflow");
     EXPECT_TRUE(prompts.reports()[0].text.contains("PushButton2_Click at line 102"));
     EXPECT_EQ(form().EditorCount, 32767);
-    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
+    EXPECT_EQ(captions(), before);
+    EXPECT_EQ(captions().size(), 2);
     EXPECT_EQ(editorAt(1).text(), "keep me");
     EXPECT_EQ(form().loadedEditorCount(), 2);
     EXPECT_FALSE(form().Busy);

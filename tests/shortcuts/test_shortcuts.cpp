@@ -161,12 +161,24 @@ TEST_F(ShortcutTest, NewRunsOncePerPressAndUnknownIdsRunNothing)
     EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
     EXPECT_EQ(form().currentEditorIndex(), 1);
 
-    // The other rows' commands are not New, and ids nobody registered are ignored.
-    for (int key : {'O', 'S', 'A', 'W', 'Z'})
-        fake->press(key);
+    // Each other row runs its own command: Open, Save and Save As ask (and are cancelled here),
+    // Close closes the unchanged Untitled2.txt, Undo has nothing to take back.
+    prompts.fileAnswers = {QString(), QString(), QString()};
+    fake->press('O');
+    ASSERT_EQ(prompts.ofKind(ShownPrompt::OpenDialog).size(), 1u);
+    EXPECT_EQ(prompts.ofKind(ShownPrompt::OpenDialog)[0].text, "Select File");
+    fake->press('S');
+    fake->press('A');
+    ASSERT_EQ(prompts.ofKind(ShownPrompt::SaveDialog).size(), 2u);
+    EXPECT_EQ(prompts.ofKind(ShownPrompt::SaveDialog)[1].text, "Save [Untitled2.txt] As");
+    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
+    fake->press('W');
+    EXPECT_EQ(captions(), QStringList{"Untitled1.txt"});
+    fake->press('Z');
     for (int id : {0, -1, 1, AtomTable::First - 1, 0xFFFF})
         form().onHotKey(id);
-    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
+    EXPECT_EQ(captions(), QStringList{"Untitled1.txt"});
+    EXPECT_EQ(prompts.shown.size(), 3u);
     EXPECT_TRUE(prompts.reports().empty());
 }
 
