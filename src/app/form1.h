@@ -58,6 +58,7 @@ public:
     Editor &currentEditor();
     bool isChanged(int position) const;   // the tab's caption carries "*"
     void markChanged(int index);
+    bool takeEditorIndex(Steps &step, int number); // EditorCount + 1; false after an overflow
     void PushButton2_Click();
     void TabControl1_SelectedChanged(int position);
     void PushButton5_Click();

@@ -21,18 +21,7 @@ void Form1::OpenFile(const QString &FilePath, bool SkipFocus)
 {
     Steps step(*this, "OpenFile");
     step(100, [&] { Busy = true; });
-    bool overflow = false;
-    step(102, [&] {
-        try {
-            EditorCount = checkedIncrement(EditorCount);
-        } catch (...) {
-            overflow = true;
-            throw;
-        }
-    });
-    // After an overflow no editor index is free: going on would load the file over the
-    // previous document's editor.
-    if (!overflow) {
+    if (takeEditorIndex(step, 102)) {
         const int index = EditorCount - 1;
         int position = -1;
         bool loaded = false;

@@ -252,3 +252,33 @@ TEST_F(CloseTest, RecordFlagWithoutTheMarkCountsAsUnchanged)
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(captions(), QStringList{QStringLiteral("Untitled1.txt")});
 }
+
+TEST_F(CloseTest, LastDocumentStaysWhenNoEditorIndexIsLeft)
+{
+    current().setText(QStringLiteral("still here"));
+    form().EditorCount = 32767;
+    prompts.clear();
+    prompts.msgAnswers = {MsgResult::No};
+    close();
+    ASSERT_EQ(prompts.reports().size(), 1u);
+    EXPECT_TRUE(prompts.reports()[0].text.startsWith("Overflow\r\nin Quorvel2021/08/31.Form1.PushButton11_Click at line 118"));
+    EXPECT_EQ(captions(), QStringList{QStringLiteral("Untitled1.txt*")});
+    EXPECT_EQ(current().text(), "still here");
+    EXPECT_EQ(form().EditorCount, 32767);
+    EXPECT_FALSE(form().Busy);
+}
+
+TEST_F(CloseTest, AfterCloseAllTheFreshDocumentSavesAsANewFile)
+{
+    // A Windows-1252 file in editor 0 must not leave its encoding to the fresh document.
+    const QString latin = env->writeFile(QStringLiteral("latin.txt"), "caf\xE9\r\n");
+    editorAt(0).setTag(QStringLiteral("0|") + latin);
+    form().DocumentFormat[0] = decodeText(TempEnv::readFile(latin)).format;
+    ASSERT_EQ(form().DocumentFormat[0].encoding, TextEncoding::CodePage);
+    closeAll();
+    type(current(), QStringLiteral("caf\u00e9\nok"));
+    const QString target = env->path(QStringLiteral("fresh.txt"));
+    prompts.fileAnswers = {target};
+    form().clickButton(Button::PushButton7);
+    EXPECT_EQ(TempEnv::readFile(target), QByteArray("caf\xC3\xA9\nok"));
+}
