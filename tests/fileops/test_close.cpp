@@ -35,13 +35,6 @@ protected:
             out << s.text;
         return out;
     }
-    QStringList menuCaptions() const
-    {
-        QStringList out;
-        for (const MenuItem &item : app->form->subRecent)
-            out << item.caption;
-        return out;
-    }
     // Only the selected tab's editor is shown.
     void expectOnlyCurrentShown()
     {

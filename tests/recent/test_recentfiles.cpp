@@ -13,13 +13,6 @@ class RecentFilesTest : public FormTest {
 protected:
     RecentFilesTest() { startOnSetUp = false; }
     QString file(const QString &name) { return env->writeFile(name, "text of " + name.toUtf8()); }
-    QStringList menuCaptions() const
-    {
-        QStringList out;
-        for (const MenuItem &item : app->form->subRecent)
-            out << item.caption;
-        return out;
-    }
     // Presses Recent Files and returns what it showed.
     ShownPrompt pressRecentFiles()
     {

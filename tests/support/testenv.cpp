@@ -75,6 +75,14 @@ QStringList FormTest::captions() const
     return out;
 }
 
+QStringList FormTest::menuCaptions() const
+{
+    QStringList out;
+    for (const MenuItem &item : app->form->subRecent)
+        out << item.caption;
+    return out;
+}
+
 QtEditor &FormTest::editorAt(int index)
 {
     return static_cast<QtEditor &>(form().RichTextBox(index));
