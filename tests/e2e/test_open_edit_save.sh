@@ -5,72 +5,13 @@ source "$(dirname "$0")/lib.sh" "$1"
 
 DOCS=$WORK/docs
 mkdir -p "$DOCS"
-
-# Fails unless the file holds exactly the expected bytes (given as printf format).
-expect_bytes() {
-    local file=$1 format=$2 what=$3
-    printf "$format" >"$WORK/expected"
-    # A save happens within the click; the short poll only covers the file system.
-    local deadline=$((SECONDS + 5))
-    until cmp -s "$WORK/expected" "$file"; do
-        if [ "$SECONDS" -ge "$deadline" ]; then
-            echo "expected:" >&2
-            od -c "$WORK/expected" >&2
-            echo "found:" >&2
-            od -c "$file" >&2 || true
-            fail "$what"
-        fi
-        sleep 0.1
-    done
-}
-
-# Waits for the dialog with exactly that caption and gives it the keyboard; prints its id.
-dialog_window() {
-    local caption=$1 pattern id
-    pattern="^$(sed 's/[][\.*^$]/\\&/g' <<<"$caption")\$"
-    id=$(find_window 10 "$pattern") || true
-    [ -n "$id" ] || fail "no dialog captioned '$caption' appeared"
-    local actual
-    actual=$(timeout 5 xdotool getwindowname "$id") || fail "cannot read the caption of window $id"
-    [ "$actual" = "$caption" ] || fail "the dialog is captioned '$actual', not '$caption'"
-    focus_window "$id"
-    echo "$id"
-}
-
-# Waits until the window is no longer on the screen (unmapped or destroyed).
-window_gone() {
-    local deadline=$((SECONDS + 10))
-    while timeout 5 xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "the window $1 did not close"
-        sleep 0.1
-    done
-}
-
-# Prints the id of a visible window of the program, other than its main window, whose caption
-# matches; waits up to the given seconds.
-other_window() {
-    local seconds=$1 pattern=$2 id
-    local deadline=$((SECONDS + seconds))
-    while :; do
-        id=$(timeout 5 xdotool search --onlyvisible --pid "$MARQUILL_PID" --name "$pattern" 2>/dev/null |
-            grep -vx "$MARQUILL_WINDOW" | head -n1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
-
-# Types a path into the file dialog's name field (it has the keyboard when the dialog opens) and
-# accepts it.
-choose_path() {
-    local window=$1 path=$2
-    type_text "$path"
-    press_keys Return
-    window_gone "$window"
-    focus_window "$MARQUILL_WINDOW"
-}
+# Pixels of the tab row: the documents' captions, with their "*" once changed.
+TAB_ROW=(8 75 791 26)
 
 start_xvfb
+# A layout that has ü and é (behind AltGr), so that xdotool types them with real keys instead of
+# remapping a spare key code for each press, which races with the program reading the key map.
+timeout 10 setxkbmap -layout us -variant altgr-intl || fail "cannot set the keyboard layout"
 start_marquill
 
 # 1. A new document saved through the save dialog: UTF-8, LF, nothing added at the end.
@@ -84,7 +25,7 @@ click_button "Save (Ctrl+S)"
 dialog=$(dialog_window "Save [Untitled2.txt] As")
 log "save dialog: $(screenshot save-dialog)"
 choose_path "$dialog" "$NEW_FILE"
-expect_bytes "$NEW_FILE" 'one two\nthree \xc3\xbc' "the new document was not written as UTF-8 with LF breaks"
+wait_for_bytes "$NEW_FILE" 'one two\nthree \xc3\xbc' "the new document was not written as UTF-8 with LF breaks"
 assert_running "after saving the new document"
 title=$(timeout 5 xdotool getwindowname "$MARQUILL_WINDOW")
 [ "$title" = "Marquill" ] || fail "caption is '$title' after the saves"
@@ -101,7 +42,7 @@ window_gone "$box"
 focus_window "$MARQUILL_WINDOW"
 type_text "2"
 click_button "Save (Ctrl+S)"
-expect_bytes "$NEW_FILE" 'one 2\nthree \xc3\xbc' "Find did not select 'two' for the typing to replace"
+wait_for_bytes "$NEW_FILE" 'one 2\nthree \xc3\xbc' "Find did not select 'two' for the typing to replace"
 window_exists '^Save ' && fail "Save asked for a path again"
 assert_running "after Find"
 
@@ -113,13 +54,17 @@ click_button "Open (Ctrl+O)"
 dialog=$(dialog_window "Select File")
 log "open dialog: $(screenshot open-dialog)"
 choose_path "$dialog" "$CRLF_FILE"
+settle
+opened=$(window_crop crlf-opened "${TAB_ROW[@]}")
 press_keys ctrl+Home
 type_text "top"
+wait_for_change "$opened" crlf-typed "typing did not mark crlf.txt as changed" 5 "${TAB_ROW[@]}"
 press_keys Return
 type_text "X"
 click_button "Undo (Ctrl+Z)"
 click_button "Save (Ctrl+S)"
-expect_bytes "$CRLF_FILE" 'top\r\nalpha\r\nbeta\r\n' "the CRLF file was not saved as typed with the last character undone"
+wait_for_bytes "$CRLF_FILE" 'top\r\nalpha\r\nbeta\r\n' "the CRLF file was not saved as typed with the last character undone"
+wait_for_picture "$opened" crlf-saved "after saving, crlf.txt is not captioned as when it was opened" 5 "${TAB_ROW[@]}"
 assert_running "after saving the CRLF file"
 
 # 4. A Unix-style UTF-8 file with non-ASCII text and no break at the end, in a second tab.
@@ -136,9 +81,9 @@ press_keys eacute
 type_text "!Q"
 click_button "Undo (Ctrl+Z)"
 click_button "Save (Ctrl+S)"
-expect_bytes "$LF_FILE" 'gr\xc3\xbc\xc3\x9fe\nna\xc3\xafve \xe6\x97\xa5\xe6\x9c\xac\ncaf\xc3\xa9!' \
+wait_for_bytes "$LF_FILE" 'gr\xc3\xbc\xc3\x9fe\nna\xc3\xafve \xe6\x97\xa5\xe6\x9c\xac\ncaf\xc3\xa9!' \
     "the UTF-8 LF file was not saved as typed with the last character undone"
-expect_bytes "$CRLF_FILE" 'top\r\nalpha\r\nbeta\r\n' "saving the second file changed the first"
+wait_for_bytes "$CRLF_FILE" 'top\r\nalpha\r\nbeta\r\n' "saving the second file changed the first"
 assert_running "after saving the UTF-8 file"
 
 check_sanitizers
