@@ -10,7 +10,7 @@ TAB_ROW=(8 75 791 26)
 
 start_xvfb
 # A layout that has ü and é (behind AltGr), so that xdotool types them with real keys instead of
-# remapping a spare key code for each press, which races with the program reading the key map.
+# remapping a spare key code for each press, which can race with the program reading the key map.
 timeout 10 setxkbmap -layout us -variant altgr-intl || fail "cannot set the keyboard layout"
 start_marquill
 
