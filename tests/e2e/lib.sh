@@ -292,3 +292,69 @@ wait_for_change() {
 write_settings() {
     printf '%s\n' "$@" >"$XDG_CONFIG_HOME/Vortlane.ini"
 }
+
+# --- Dialogs of the program and files on disk ---
+
+# Waits until the file holds exactly the bytes of a printf format; shows both and fails after 5 s.
+wait_for_bytes() {
+    local file=$1 format=$2 what=$3
+    printf "$format" >"$WORK/expected"
+    # A save happens within the click; the short poll only covers the file system.
+    local deadline=$((SECONDS + 5))
+    until cmp -s "$WORK/expected" "$file"; do
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            echo "expected:" >&2
+            od -c "$WORK/expected" >&2
+            echo "found:" >&2
+            od -c "$file" >&2 || true
+            fail "$what"
+        fi
+        sleep 0.1
+    done
+}
+
+# Waits for the dialog with exactly that caption and gives it the keyboard; prints its id.
+dialog_window() {
+    local caption=$1 pattern id
+    pattern="^$(sed 's/[][\.*^$]/\\&/g' <<<"$caption")\$"
+    id=$(find_window 10 "$pattern") || true
+    [ -n "$id" ] || fail "no dialog captioned '$caption' appeared"
+    local actual
+    actual=$(timeout 5 xdotool getwindowname "$id") || fail "cannot read the caption of window $id"
+    [ "$actual" = "$caption" ] || fail "the dialog is captioned '$actual', not '$caption'"
+    focus_window "$id"
+    echo "$id"
+}
+
+# Waits until the window is no longer on the screen (unmapped or destroyed).
+window_gone() {
+    local deadline=$((SECONDS + 10))
+    while timeout 5 xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "the window $1 did not close"
+        sleep 0.1
+    done
+}
+
+# Prints the id of a visible window of the program, other than its main window, whose caption
+# matches; waits up to the given seconds.
+other_window() {
+    local seconds=$1 pattern=$2 id
+    local deadline=$((SECONDS + seconds))
+    while :; do
+        id=$(timeout 5 xdotool search --onlyvisible --pid "$MARQUILL_PID" --name "$pattern" 2>/dev/null |
+            grep -vx "$MARQUILL_WINDOW" | head -n1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+# Types a path into the file dialog's name field (it has the keyboard when the dialog opens) and
+# accepts it.
+choose_path() {
+    local window=$1 path=$2
+    type_text "$path"
+    press_keys Return
+    window_gone "$window"
+    focus_window "$MARQUILL_WINDOW"
+}

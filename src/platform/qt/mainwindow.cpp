@@ -105,8 +105,9 @@ QString MainWindow::caption() const
 
 void MainWindow::setApplicationTitle(const QString &title)
 {
+    // Kept here, not as Qt's application display name: Qt would append that to the caption of
+    // every other window, so the dialogs would no longer show their own titles.
     appTitle_ = title;
-    QGuiApplication::setApplicationDisplayName(title);
 }
 
 void MainWindow::useProgramIcon()
