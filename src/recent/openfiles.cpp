@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "documents/record.h"
 
 #include "platform/editor.h"
 #include "platform/tabstrip.h"

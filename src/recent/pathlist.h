@@ -1,7 +1,5 @@
 #pragma once
 
-#include "documents/record.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -14,7 +12,6 @@ QStringList splitPathList(const QString &value);
 
 // A path holding "|" would come back split into wrong paths, so it is never stored.
 bool isStorablePath(const QString &path);
-
 
 // An existing regular file (a folder is not, a symbolic link to a file is). The path is taken
 // literally: no wildcard matching, and names starting with "." count like any other.

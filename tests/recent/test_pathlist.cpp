@@ -1,4 +1,5 @@
 #include "app/failure.h"
+#include "documents/record.h"
 #include "recent/pathlist.h"
 
 #include <QDir>
