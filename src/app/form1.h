@@ -59,6 +59,7 @@ public:
     bool isChanged(int position) const;   // the tab's caption carries "*"
     void markChanged(int index);
     bool takeEditorIndex(Steps &step, int number); // EditorCount + 1; false after an overflow
+    void addUntitledDocument(Steps &step, int firstStep, int position); // for editor EditorCount - 1
     void PushButton2_Click();
     void TabControl1_SelectedChanged(int position);
     void PushButton5_Click();

@@ -91,22 +91,28 @@ bool Form1::takeEditorIndex(Steps &step, int number)
     return taken;
 }
 
+void Form1::addUntitledDocument(Steps &step, int firstStep, int position)
+{
+    // The steps New and Close's replacement share, numbered from firstStep.
+    const int index = EditorCount - 1;
+    int tab = -1;
+    step(firstStep, [&] { tab = p.tabs.insertTab(position, QStringLiteral("Untitled%1.txt").arg(EditorCount)); });
+    step(firstStep + 2, [&] { p.tabs.select(tab); });
+    step(firstStep + 4, [&] { p.tabs.setItemData(tab, static_cast<qint16>(index)); });
+    step(firstStep + 6, [&] { loadEditor(index); });
+    step(firstStep + 8, [&] { RichTextBox(index).setTag(QStringLiteral("0|")); });
+    step(firstStep + 10, [&] { RichTextBox(index).setText(QString()); });
+    step(firstStep + 12, [&] { RichTextBox(index).setVisible(true); });
+    step(firstStep + 14, [&] { RichTextBox(index).zOrder(); });
+    step(firstStep + 16, [&] { RichTextBox(index).setFocus(); });
+}
+
 void Form1::PushButton2_Click()
 {
     Steps step(*this, "PushButton2_Click");
     step(100, [&] { Busy = true; });
-    if (takeEditorIndex(step, 102)) {
-        int position = -1;
-        step(104, [&] { position = p.tabs.insertTab(EditorCount - 1, QStringLiteral("Untitled%1.txt").arg(EditorCount)); });
-        step(106, [&] { p.tabs.select(position); });
-        step(108, [&] { p.tabs.setItemData(position, static_cast<qint16>(EditorCount - 1)); });
-        step(110, [&] { loadEditor(EditorCount - 1); });
-        step(112, [&] { RichTextBox(EditorCount - 1).setTag(QStringLiteral("0|")); });
-        step(114, [&] { RichTextBox(EditorCount - 1).setText(QString()); });
-        step(116, [&] { RichTextBox(EditorCount - 1).setVisible(true); });
-        step(118, [&] { RichTextBox(EditorCount - 1).zOrder(); });
-        step(120, [&] { RichTextBox(EditorCount - 1).setFocus(); });
-    }
+    if (takeEditorIndex(step, 102))
+        addUntitledDocument(step, 104, EditorCount - 1);
     step(122, [&] { Busy = false; });
 }
 

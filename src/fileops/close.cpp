@@ -37,17 +37,7 @@ void Form1::PushButton11_Click()
     if (step.test(114, [&] { return p.tabs.count() == 0; })) {
         step(116, [&] { Busy = true; });
         step(118, [&] { EditorCount = checkedIncrement(EditorCount); });
-        const qint16 n = EditorCount;
-        int position = 0;
-        step(120, [&] { position = p.tabs.insertTab(0, QStringLiteral("Untitled%1.txt").arg(n)); });
-        step(122, [&] { p.tabs.select(position); });
-        step(124, [&] { p.tabs.setItemData(position, static_cast<qint16>(n - 1)); });
-        step(126, [&] { loadEditor(n - 1); });
-        step(128, [&] { RichTextBox(n - 1).setTag(QStringLiteral("0|")); });
-        step(130, [&] { RichTextBox(n - 1).setText(QString()); });
-        step(132, [&] { RichTextBox(n - 1).setVisible(true); });
-        step(134, [&] { RichTextBox(n - 1).zOrder(); });
-        step(136, [&] { RichTextBox(n - 1).setFocus(); });
+        addUntitledDocument(step, 120, 0);
         step(138, [&] { Busy = false; });
     }
     step(140, [&] { TabControl1_SelectedChanged(p.tabs.selectedPosition()); });
