@@ -33,7 +33,13 @@ void Form1::PushButton11_Click()
         return;
     }
     step(106, [&] { AddRecent(currentEditor().tag(), true); });
-    step(108, [&] { p.tabs.removeTab(p.tabs.selectedPosition()); });
+    step(108, [&] {
+        // The closed document's editor stays loaded and hidden, but nothing can show its text
+        // again: its memory goes back.
+        const int index = currentEditorIndex();
+        p.tabs.removeTab(p.tabs.selectedPosition());
+        RichTextBox(index).release();
+    });
     if (step.test(114, [&] { return p.tabs.count() == 0; })) {
         step(116, [&] { Busy = true; });
         step(118, [&] { EditorCount = checkedIncrement(EditorCount); });

@@ -33,8 +33,7 @@ bool isUntitled(const std::optional<QString> &path)
 // Writes editor `index`'s text in its document's format; returns only when the file was written.
 void writeDocument(Form1 &f, int index, const QString &path)
 {
-    const QString text = f.RichTextBox(index).text();
-    SaveTextFile(text, path, f.DocumentFormat.at(index));
+    SaveTextFile(f.RichTextBox(index), path, f.DocumentFormat.at(index));
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 #include "fileops/textcodec.h"
 
 #include "app/failure.h"
+#include "platform/editor.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QtEndian>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -31,43 +33,6 @@ int codePageByte(char16_t c)
             return 0x80 + i;
     }
     return -1;
-}
-
-// Strict UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF, no sequence cut off at
-// the end), or false. A leading U+FEFF stays in the text: QString::fromUtf8 would drop it.
-bool decodeUtf8(const char *data, qsizetype size, QString &out)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
-    out = decoder.decode(QByteArrayView(data, size));
-    return !decoder.hasError();
-}
-
-QString decodeCodePage(const char *data, qsizetype size)
-{
-    QString out(size, Qt::Uninitialized);
-    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
-    const auto *src = reinterpret_cast<const unsigned char *>(data);
-    for (qsizetype i = 0; i < size; ++i) {
-        const unsigned char b = src[i];
-        dst[i] = (b >= 0x80 && b < 0xA0) ? Cp1252High[b - 0x80] : char16_t(b);
-    }
-    return out;
-}
-
-// False when a character has no byte in the code page.
-bool encodeCodePage(QStringView text, QByteArray &out)
-{
-    out.resize(text.size());
-    char *dst = out.data();
-    const char16_t *src = text.utf16();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const int b = codePageByte(src[i]);
-        if (b < 0)
-            return false;
-        dst[i] = char(b);
-    }
-    return true;
 }
 
 // UTF-16 after the byte-order mark. Fails on an odd byte count or a surrogate without its pair:
@@ -158,25 +123,6 @@ QString lfToCrlf(const QString &text)
     return out;
 }
 
-QString crlfToLf(const QString &text)
-{
-    QString out(text.size(), Qt::Uninitialized);
-    const QChar *src = text.constData();
-    QChar *dst = out.data();
-    qsizetype from = 0;
-    for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0; at = text.indexOf(QLatin1Char('\n'), at + 1)) {
-        if (at == 0 || src[at - 1] != QLatin1Char('\r'))
-            continue;
-        std::memcpy(dst, src + from, (at - 1 - from) * sizeof(QChar));
-        dst += at - 1 - from;
-        *dst++ = QLatin1Char('\n');
-        from = at + 1;
-    }
-    std::memcpy(dst, src + from, (text.size() - from) * sizeof(QChar));
-    out.truncate(dst + (text.size() - from) - out.constData());
-    return out;
-}
-
 // The plain description of a failed system call, in the words the error report uses.
 QString describeErrno(int error, const QString &fallback)
 {
@@ -201,87 +147,193 @@ QString describeErrno(int error, const QString &fallback)
     }
 }
 
-} // namespace
 
-DecodedText decodeText(const QByteArray &bytes)
-{
-    DecodedText d;
-    const auto *s = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qsizetype n = bytes.size();
-    bool decoded = false;
-    if (n >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF && decodeUtf8(bytes.constData() + 3, n - 3, d.text)) {
-        d.format.encoding = TextEncoding::Utf8Bom;
-        decoded = true;
-    } else if (n >= 2 && ((s[0] == 0xFF && s[1] == 0xFE) || (s[0] == 0xFE && s[1] == 0xFF))) {
-        const bool bigEndian = s[0] == 0xFE;
-        if (decodeUtf16(s + 2, n - 2, bigEndian, d.text)) {
-            d.format.encoding = bigEndian ? TextEncoding::Utf16BE : TextEncoding::Utf16LE;
-            decoded = true;
+// Breaks counted on the bytes of a file read as UTF-8 or the code page ("\r" and "\n" are the
+// same bytes in both), across block boundaries.
+struct BreakCount {
+    qint64 cr = 0, lf = 0, pairs = 0;
+    char last = 0;
+    void add(QByteArrayView b)
+    {
+        const char *s = b.data();
+        for (const char *p = s, *end = s + b.size(); (p = static_cast<const char *>(std::memchr(p, '\n', end - p)));
+             ++p) {
+            ++lf;
+            if ((p > s ? p[-1] : last) == '\r')
+                ++pairs;
         }
+        cr += b.count('\r');
+        if (!b.isEmpty())
+            last = b.back();
     }
-    if (!decoded) {
-        if (decodeUtf8(bytes.constData(), n, d.text)) {
-            d.format.encoding = TextEncoding::Utf8;
+    bool any() const { return cr > 0 || lf > 0; }
+    LineBreaks breaks() const
+    {
+        if (cr == 0)
+            return LineBreaks::LF;
+        return cr == pairs && lf == pairs ? LineBreaks::CRLF : LineBreaks::AsIs;
+    }
+};
+
+int sequenceLength(unsigned char lead)
+{
+    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
+// Cuts blocks of UTF-8 into pieces that end on whole characters, carrying a character that a
+// block boundary splits over to the next block. Bytes that are no UTF-8 pass through as they are.
+class Utf8Pieces {
+public:
+    template <class F> void feed(QByteArrayView block, F &&piece)
+    {
+        if (!carry_.isEmpty()) {
+            const qsizetype need = sequenceLength(static_cast<unsigned char>(carry_[0])) - carry_.size();
+            const qsizetype take = std::min(need, block.size());
+            carry_.append(block.first(take));
+            block = block.sliced(take);
+            if (take < need)
+                return;
+            piece(QByteArrayView(carry_));
+            carry_.clear();
+        }
+        qsizetype cut = block.size();
+        for (qsizetype k = 1; k <= std::min<qsizetype>(3, block.size()); ++k) {
+            const auto c = static_cast<unsigned char>(block[block.size() - k]);
+            if ((c & 0xC0) == 0x80)
+                continue;
+            if (sequenceLength(c) > k)
+                cut = block.size() - k;
+            break;
+        }
+        if (cut > 0)
+            piece(block.first(cut));
+        carry_ = block.sliced(cut).toByteArray();
+    }
+    // The bytes of a character that the end of the text cut off.
+    QByteArray rest() const { return carry_; }
+
+private:
+    QByteArray carry_;
+};
+
+constexpr qsizetype BlockBytes = 4 << 20;
+
+// "\n" becomes "\r\n", appended to `out`.
+void appendWithCrlf(QByteArrayView in, QByteArray &out)
+{
+    const char *p = in.data(), *end = p + in.size();
+    while (p < end) {
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', end - p));
+        if (!lf) {
+            out.append(p, end - p);
+            break;
+        }
+        out.append(p, lf - p);
+        out.append("\r\n", 2);
+        p = lf + 1;
+    }
+}
+
+// "\r\n" becomes "\n"; the input never ends between the two.
+QByteArrayView withLf(QByteArrayView in, QByteArray &scratch)
+{
+    if (!in.contains('\r'))
+        return in;
+    scratch.resize(in.size());
+    char *dst = scratch.data();
+    const char *s = in.data();
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (s[i] == '\r' && i + 1 < in.size() && s[i + 1] == '\n')
+            continue;
+        *dst++ = s[i];
+    }
+    return QByteArrayView(scratch.constData(), dst - scratch.constData());
+}
+
+void appendCodePageAsUtf8(QByteArrayView in, bool crlf, QByteArray &out)
+{
+    for (const char ch : in) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            if (b == '\n' && crlf)
+                out.append('\r');
+            out.append(ch);
+            continue;
+        }
+        const char16_t c = (b < 0xA0) ? Cp1252High[b - 0x80] : char16_t(b);
+        if (c < 0x800) {
+            out.append(char(0xC0 | (c >> 6)));
         } else {
-            d.format.encoding = TextEncoding::CodePage;
-            d.text = decodeCodePage(bytes.constData(), n);
+            out.append(char(0xE0 | (c >> 12)));
+            out.append(char(0x80 | ((c >> 6) & 0x3F)));
+        }
+        out.append(char(0x80 | (c & 0x3F)));
+    }
+}
+
+QString fromUtf8(QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
+}
+
+bool startsWith(QByteArrayView b, const char *prefix, qsizetype n)
+{
+    return b.size() >= n && std::memcmp(b.data(), prefix, n) == 0;
+}
+
+// A file read in blocks, from its start each time it is called.
+class FileBlocks {
+public:
+    explicit FileBlocks(const QString &path) : file_(path)
+    {
+        const QFileInfo info(path);
+        if (!info.exists())
+            throw Failure(QStringLiteral("File not found"));
+        // Folders, pipes and devices are no text files (a pipe would block the window forever).
+        if (!info.isFile())
+            throw Failure(QStringLiteral("Path/File access error"));
+        errno = 0;
+        if (!file_.open(QIODevice::ReadOnly)) {
+            const int error = errno;
+            throw Failure(error == ENOENT ? QStringLiteral("File not found") : describeErrno(error, file_.errorString()));
         }
     }
-    if (detectLineBreaks(d.text, d.format.lineBreaks) && d.format.lineBreaks == LineBreaks::LF)
-        d.text = lfToCrlf(d.text);
-    return d;
-}
+    void operator()(const std::function<void(QByteArrayView)> &take)
+    {
+        if (!file_.seek(0))
+            throw Failure(describeErrno(errno, file_.errorString()));
+        QByteArray buffer(BlockBytes, Qt::Uninitialized);
+        for (;;) {
+            errno = 0;
+            const qint64 n = file_.read(buffer.data(), buffer.size());
+            if (n < 0)
+                throw Failure(describeErrno(errno, file_.errorString()));
+            if (n == 0)
+                return;
+            take(QByteArrayView(buffer.constData(), n));
+        }
+    }
 
-QByteArray encodeText(const QString &text, TextFormat &format)
+private:
+    QFile file_;
+};
+
+ByteBlocks blocksOf(const QByteArray &bytes)
 {
-    const QString body = format.lineBreaks == LineBreaks::LF ? crlfToLf(text) : text;
-    switch (format.encoding) {
-    case TextEncoding::Utf8: return body.toUtf8();
-    case TextEncoding::Utf8Bom: return QByteArray("\xEF\xBB\xBF") + body.toUtf8();
-    case TextEncoding::Utf16LE: return encodeUtf16(body, false);
-    case TextEncoding::Utf16BE: return encodeUtf16(body, true);
-    case TextEncoding::CodePage: {
-        QByteArray out;
-        if (encodeCodePage(body, out))
-            return out;
-        // Dropping or replacing the character would lose text; UTF-8 holds every character.
-        format.encoding = TextEncoding::Utf8;
-        return body.toUtf8();
-    }
-    }
-    return body.toUtf8();
+    return [&bytes](const std::function<void(QByteArrayView)> &take) {
+        for (qsizetype at = 0; at < bytes.size(); at += BlockBytes)
+            take(QByteArrayView(bytes).sliced(at, std::min(BlockBytes, bytes.size() - at)));
+    };
 }
 
-DecodedText readTextFile(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw Failure(QStringLiteral("File not found"));
-    // Folders, pipes and devices are no text files (a pipe would block the window forever).
-    if (!info.isFile())
-        throw Failure(QStringLiteral("Path/File access error"));
-    QFile f(path);
-    errno = 0;
-    if (!f.open(QIODevice::ReadOnly)) {
-        const int error = errno;
-        throw Failure(error == ENOENT ? QStringLiteral("File not found") : describeErrno(error, f.errorString()));
-    }
-    errno = 0;
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw Failure(describeErrno(errno, f.errorString()));
-    return decodeText(bytes);
-}
-
-void SaveTextFile(const QString &text, const QString &path, TextFormat &format)
+// Writes what `produce` hands to its argument to the path, replacing the file atomically.
+void replaceFile(const QString &path, const std::function<void(const std::function<void(QByteArrayView)> &)> &produce)
 {
     if (path.isEmpty())
         throw Failure(QStringLiteral("Bad file name or number"));
     if (QFileInfo(path).isDir())
         throw Failure(QStringLiteral("Path/File access error"));
-    TextFormat written = format;
-    const QByteArray bytes = encodeText(text, written);
-
     // QSaveFile writes a new file beside the old one and renames it over the old one only when
     // everything was written; it follows a symbolic link to its target and keeps the target's
     // permissions. The direct-write fallback stays off: it would give up the atomic replace.
@@ -292,8 +344,13 @@ void SaveTextFile(const QString &text, const QString &path, TextFormat &format)
         throw fail(errno);
     // Leaving without commit() removes the new file; the old one stays as it was. Data still in
     // the device's buffer is checked here: commit() renames even when writing it out fails.
+    produce([&](QByteArrayView block) {
+        errno = 0;
+        if (!block.isEmpty() && f.write(block.data(), block.size()) != block.size())
+            throw fail(errno);
+    });
     errno = 0;
-    if (f.write(bytes) != bytes.size() || !f.flush())
+    if (!f.flush())
         throw fail(errno);
     // commit() ignores a failed sync, but some file systems report a full disk only there.
     if (::fsync(f.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
@@ -301,5 +358,217 @@ void SaveTextFile(const QString &text, const QString &path, TextFormat &format)
     errno = 0;
     if (!f.commit())
         throw fail(errno);
+}
+
+} // namespace
+
+ScannedFormat scanFormat(const ByteBlocks &blocks)
+{
+    ScannedFormat s;
+    // A UTF-16 file is checked whole: only a valid one reads as UTF-16.
+    QByteArray head;
+    blocks([&](QByteArrayView b) {
+        if (head.size() < 3)
+            head.append(b.first(std::min<qsizetype>(3 - head.size(), b.size())));
+    });
+    if (startsWith(head, "\xFF\xFE", 2) || startsWith(head, "\xFE\xFF", 2)) {
+        QByteArray all;
+        blocks([&](QByteArrayView b) { all.append(b); });
+        const bool bigEndian = head[0] == '\xFE';
+        const auto *u = reinterpret_cast<const unsigned char *>(all.constData());
+        if (decodeUtf16(u + 2, all.size() - 2, bigEndian, s.utf16Text)) {
+            s.format.encoding = bigEndian ? TextEncoding::Utf16BE : TextEncoding::Utf16LE;
+            if (detectLineBreaks(s.utf16Text, s.format.lineBreaks) && s.format.lineBreaks == LineBreaks::LF)
+                s.utf16Text = lfToCrlf(s.utf16Text);
+            s.utf8Bytes = s.utf16Text.size() * 3 / 2;
+            return s;
+        }
+        s.utf16Text.clear();
+    }
+    Utf8Pieces pieces;
+    bool valid = true;
+    BreakCount breaks;
+    qint64 size = 0, high = 0;
+    blocks([&](QByteArrayView b) {
+        size += b.size();
+        breaks.add(b);
+        if (valid)
+            pieces.feed(b, [&](QByteArrayView piece) { valid = valid && piece.isValidUtf8(); });
+        if (!valid)
+            high += std::count_if(b.begin(), b.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    });
+    valid = valid && pieces.rest().isEmpty();
+    if (valid) {
+        const bool bom = startsWith(head, "\xEF\xBB\xBF", 3);
+        s.format.encoding = bom ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+        s.utf8Bytes = size - (bom ? 3 : 0);
+    } else {
+        s.format.encoding = TextEncoding::CodePage;
+        s.utf8Bytes = size + 2 * high;
+    }
+    if (breaks.any())
+        s.format.lineBreaks = breaks.breaks();
+    if (s.format.lineBreaks == LineBreaks::LF)
+        s.utf8Bytes += breaks.lf;
+    return s;
+}
+
+void decodeBlocks(const ByteBlocks &blocks, const ScannedFormat &scanned, const Utf8Sink &sink)
+{
+    const bool crlf = scanned.format.lineBreaks == LineBreaks::LF;
+    QByteArray out;
+    switch (scanned.format.encoding) {
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        const QString &text = scanned.utf16Text;
+        for (qsizetype at = 0; at < text.size();) {
+            qsizetype n = std::min<qsizetype>(BlockBytes / 2, text.size() - at);
+            if (at + n < text.size() && text[at + n - 1].isHighSurrogate())
+                --n;
+            sink(QStringView(text).sliced(at, n).toUtf8());
+            at += n;
+        }
+        return;
+    }
+    case TextEncoding::CodePage:
+        blocks([&](QByteArrayView b) {
+            out.clear();
+            appendCodePageAsUtf8(b, crlf, out);
+            sink(out);
+        });
+        return;
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom: {
+        Utf8Pieces pieces;
+        qsizetype skip = scanned.format.encoding == TextEncoding::Utf8Bom ? 3 : 0;
+        blocks([&](QByteArrayView b) {
+            const qsizetype n = std::min(skip, b.size());
+            skip -= n;
+            pieces.feed(b.sliced(n), [&](QByteArrayView piece) {
+                if (!crlf)
+                    return sink(piece);
+                out.clear();
+                appendWithCrlf(piece, out);
+                sink(out);
+            });
+        });
+        return;
+    }
+    }
+}
+
+TextEncoder::TextEncoder(const TextFormat &format) : format_(format) {}
+
+QByteArray TextEncoder::header() const
+{
+    switch (format_.encoding) {
+    case TextEncoding::Utf8Bom: return QByteArray("\xEF\xBB\xBF");
+    case TextEncoding::Utf16LE: return QByteArray("\xFF\xFE");
+    case TextEncoding::Utf16BE: return QByteArray("\xFE\xFF");
+    default: return QByteArray();
+    }
+}
+
+QByteArrayView TextEncoder::encode(QByteArrayView utf8, QByteArray &scratch, bool &ok)
+{
+    ok = true;
+    const QByteArrayView body = format_.lineBreaks == LineBreaks::LF ? withLf(utf8, lfScratch_) : utf8;
+    switch (format_.encoding) {
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom: return body;
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE:
+        scratch = encodeUtf16(fromUtf8(body), format_.encoding == TextEncoding::Utf16BE).sliced(2);
+        return scratch;
+    case TextEncoding::CodePage: {
+        const QString text = fromUtf8(body);
+        scratch.resize(text.size());
+        char *dst = scratch.data();
+        for (const QChar c : text) {
+            const int b = codePageByte(c.unicode());
+            if (b < 0) {
+                ok = false;
+                return {};
+            }
+            *dst++ = char(b);
+        }
+        return scratch;
+    }
+    }
+    return body;
+}
+
+DecodedText decodeText(const QByteArray &bytes)
+{
+    const ByteBlocks blocks = blocksOf(bytes);
+    const ScannedFormat scanned = scanFormat(blocks);
+    QByteArray utf8;
+    utf8.reserve(scanned.utf8Bytes);
+    decodeBlocks(blocks, scanned, [&](QByteArrayView b) { utf8.append(b); });
+    return DecodedText{fromUtf8(utf8), scanned.format};
+}
+
+QByteArray encodeText(const QString &text, TextFormat &format)
+{
+    const QByteArray utf8 = text.toUtf8();
+    for (;;) {
+        TextEncoder encoder(format);
+        QByteArray scratch;
+        bool ok = false;
+        const QByteArrayView body = encoder.encode(utf8, scratch, ok);
+        if (ok)
+            return encoder.header() + body.toByteArray();
+        // Dropping or replacing the character would lose text; UTF-8 holds every character.
+        format.encoding = TextEncoding::Utf8;
+    }
+}
+
+DecodedText readTextFile(const QString &path)
+{
+    FileBlocks file(path);
+    const ByteBlocks blocks = std::ref(file);
+    const ScannedFormat scanned = scanFormat(blocks);
+    QByteArray utf8;
+    decodeBlocks(blocks, scanned, [&](QByteArrayView b) { utf8.append(b); });
+    return DecodedText{fromUtf8(utf8), scanned.format};
+}
+
+TextFormat loadTextFile(const QString &path, Editor &editor)
+{
+    FileBlocks file(path);
+    const ByteBlocks blocks = std::ref(file);
+    const ScannedFormat scanned = scanFormat(blocks);
+    editor.loadUtf8(scanned.utf8Bytes, [&](const Editor::Append &append) { decodeBlocks(blocks, scanned, append); });
+    return scanned.format;
+}
+
+void SaveTextFile(const QString &text, const QString &path, TextFormat &format)
+{
+    TextFormat written = format;
+    const QByteArray bytes = encodeText(text, written);
+    replaceFile(path, [&](const auto &write) { write(bytes); });
+    format = written;
+}
+
+void SaveTextFile(const Editor &editor, const QString &path, TextFormat &format)
+{
+    TextFormat written = format;
+    QByteArray scratch;
+    bool ok = true;
+    if (written.encoding == TextEncoding::CodePage) {
+        TextEncoder check(written);
+        editor.readUtf8([&](QByteArrayView block) {
+            if (ok)
+                check.encode(block, scratch, ok);
+        });
+        // Dropping or replacing the character would lose text; UTF-8 holds every character.
+        if (!ok)
+            written.encoding = TextEncoding::Utf8;
+    }
+    replaceFile(path, [&](const auto &write) {
+        TextEncoder encoder(written);
+        write(encoder.header());
+        editor.readUtf8([&](QByteArrayView block) { write(encoder.encode(block, scratch, ok)); });
+    });
     format = written;
 }

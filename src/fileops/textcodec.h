@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 // How a document's file is encoded, remembered from reading so that saving gives back the
 // same bytes.
@@ -29,6 +30,8 @@ struct TextFormat {
     bool operator==(const TextFormat &) const = default;
 };
 
+class Editor;
+
 struct DecodedText {
     QString text; // line breaks as the editor holds them ("\r\n" unless lineBreaks is AsIs)
     TextFormat format;
@@ -37,6 +40,38 @@ struct DecodedText {
 // Every byte sequence decodes to a text that encodes back to the same bytes: bytes that are no
 // valid UTF-8 read as the code page, which has a character for every byte, and a UTF-16 file
 // with an odd byte count or a broken surrogate pair reads as the code page as well.
+//
+// Decoding works on bytes handed over in blocks: `ByteBlocks` calls its argument with each
+// block of the file in order, and can be called again to read the file from the start.
+using ByteBlocks = std::function<void(const std::function<void(QByteArrayView block)> &)>;
+using Utf8Sink = std::function<void(QByteArrayView block)>;
+
+struct ScannedFormat {
+    TextFormat format;
+    qint64 utf8Bytes = 0; // the size of the text in the editor's UTF-8
+    QString utf16Text;    // a UTF-16 file, decoded whole while checking it
+};
+ScannedFormat scanFormat(const ByteBlocks &blocks);
+// Hands the text to `sink` as the editor holds it: UTF-8 with "\r\n" line breaks (unless
+// they stay as they are), in blocks that end on whole characters.
+void decodeBlocks(const ByteBlocks &blocks, const ScannedFormat &scanned, const Utf8Sink &sink);
+
+// Turns the editor's UTF-8 (handed over in blocks that end on whole characters and never
+// between "\r" and "\n") into the bytes of a format.
+class TextEncoder {
+public:
+    explicit TextEncoder(const TextFormat &format);
+    QByteArray header() const; // the byte-order mark, if the format has one
+    // The block's bytes, in `utf8` itself or in `scratch`. `ok` turns false when the code page
+    // cannot hold a character of the block; the result is then empty.
+    QByteArrayView encode(QByteArrayView utf8, QByteArray &scratch, bool &ok);
+
+private:
+    TextFormat format_;
+    QByteArray lfScratch_;
+};
+
+// Whole-text forms of the same codec.
 DecodedText decodeText(const QByteArray &bytes);
 // Encodes the editor's text in the format. A character the code page cannot hold switches the
 // format to UTF-8 (format is updated) instead of being dropped or replaced.
@@ -44,9 +79,14 @@ QByteArray encodeText(const QString &text, TextFormat &format);
 
 // Reads a whole file; throws Failure with a plain description when it cannot be read.
 DecodedText readTextFile(const QString &path);
+// Reads a file into the editor, in blocks, without a whole copy of it; returns its format.
+// Throws Failure with a plain description when it cannot be read or held.
+TextFormat loadTextFile(const QString &path, Editor &editor);
 
-// Writes the editor's text to the path in the document's format, replacing the file
-// atomically: a failed write leaves the old file as it was. Follows symbolic links and keeps
-// the file's permissions. Throws Failure with a plain description when it cannot write.
-// Once written, the format may have switched to UTF-8 (see encodeText); a failed write leaves it.
+// Writes the text to the path in the document's format, replacing the file atomically: a
+// failed write leaves the old file as it was. Follows symbolic links and keeps the file's
+// permissions. Throws Failure with a plain description when it cannot write. Once written,
+// the format may have switched to UTF-8 (see encodeText); a failed write leaves it.
 void SaveTextFile(const QString &text, const QString &path, TextFormat &format);
+// The same, encoding the editor's buffer block by block.
+void SaveTextFile(const Editor &editor, const QString &path, TextFormat &format);

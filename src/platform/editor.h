@@ -1,7 +1,20 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 #include <functional>
+
+// One change of an editor's text: `removed` at `start` became `inserted`. Positions count
+// UTF-16 code units of the text as the editor speaks it.
+struct TextChange {
+    qint32 start = 0;
+    QString removed;
+    QString inserted;
+    // False for a change made by filling the whole editor (setText, loading, releasing): its
+    // texts were not kept, as nobody edits through it.
+    bool known = true;
+};
 
 // One element of the editor array. Text is spoken with "\r\n" line breaks; positions and
 // lengths count UTF-16 code units of that text.
@@ -9,9 +22,10 @@ class Editor {
 public:
     virtual ~Editor() = default;
 
-    virtual QString text() const = 0;
+    virtual QString text() const = 0; // a whole copy: only for small documents and tests
     virtual void setText(const QString &text) = 0;
     virtual int textLength() const = 0; // length of text() without copying it
+    virtual QString textRange(int start, int length) const = 0; // clipped to the text
 
     virtual int selStart() const = 0;
     virtual void setSelStart(int start) = 0; // collapses the selection to a caret
@@ -19,6 +33,23 @@ public:
     virtual void setSelLength(int length) = 0; // selects from selStart()
     virtual QString selText() const = 0;
     virtual void setSelText(const QString &text) = 0; // replaces the selection, caret after it
+
+    // The text as the buffer holds it: UTF-8 with "\r\n" line breaks (bytes that are no UTF-8
+    // stay as they are). Blocks are handed over in order; none ends inside a character or
+    // between "\r" and "\n".
+    virtual void readUtf8(const std::function<void(QByteArrayView block)> &take) const = 0;
+    // The text from `from` on in blocks of UTF-16, each with the position of its first unit;
+    // no block ends inside a surrogate pair or between "\r" and "\n". `take` returns false to stop.
+    virtual void readText(int from, const std::function<bool(int position, QStringView block)> &take) const = 0;
+    // Replaces the whole text with what `fill` hands to its `append` (UTF-8 with "\r\n" line
+    // breaks, in blocks that may split characters), as one change; the caret goes to the start.
+    // `reserve` is the expected size in bytes. Throws Failure("Out of memory") when the
+    // buffer cannot hold it; the editor is then empty.
+    using Append = std::function<void(QByteArrayView block)>;
+    virtual void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill) = 0;
+    // Drops the text and the memory that held it, without a change notification: the
+    // editor shows and holds nothing until it is filled again.
+    virtual void release() = 0;
 
     // The document record lives with the editor, as the program's logic expects.
     QString tag() const { return tag_; }
@@ -40,18 +71,23 @@ public:
     virtual void setHeight(double twips) = 0;
 
     // Raised synchronously, once per change of the text, before the changing call returns.
+    // While it runs, lastChange() says what changed.
     void setChangeHandler(std::function<void()> handler) { onChange_ = std::move(handler); }
+    const TextChange &lastChange() const { return change_; }
 
 protected:
-    void notifyChanged()
+    void notifyChanged(TextChange change)
     {
+        change_ = std::move(change);
         if (onChange_)
             onChange_();
+        change_ = TextChange{};
     }
 
 private:
     QString tag_;
     std::function<void()> onChange_;
+    TextChange change_;
 };
 
 // Creates the elements of the editor array. Element 0 is the designed one; every later

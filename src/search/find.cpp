@@ -23,7 +23,7 @@ void Form1::PushButton3_Click()
     if (step.test(108, [&] { return answer.isEmpty(); }))
         return;
     int position = 0;
-    step(110, [&] { position = searchText(currentEditor().text(), answer, 1); });
+    step(110, [&] { position = searchText(currentEditor(), answer, 1); });
     if (step.test(112, [&] { return position == 0; })) {
         step(126, [&] {
             p.prompts.msgBox(QStringLiteral("No match is found for the string '") + answer + QLatin1Char('\''),
@@ -58,7 +58,7 @@ void Form1::PushButton13_Click()
         if (step.test(104, [&] { return FindNextStart < 1; }))
             return;
         int position = 0;
-        step(106, [&] { position = searchText(currentEditor().text(), FindText, FindNextStart); });
+        step(106, [&] { position = searchText(currentEditor(), FindText, FindNextStart); });
         if (step.test(108, [&] { return position > 0; })) {
             step(110, [&] { currentEditor().setSelStart(position - 1); });
             step(112, [&] { currentEditor().setSelLength(static_cast<int>(FindText.size())); });

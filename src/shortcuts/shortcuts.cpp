@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "platform/hotkeys.h"
+#include "platform/timer.h"
 #include "shortcuts/atoms.h"
 
 const std::array<Shortcut, 6> Shortcuts = {{
@@ -27,10 +28,12 @@ const Shortcut *findShortcut(const Form1 &form, int id)
 
 void Form1::Timer1_Timer()
 {
-    // The timer keeps ticking; the shortcuts are registered on the first tick only.
+    // The shortcuts are registered on the first tick; after it the timer has nothing left to
+    // do (the event loop waits for the shortcuts), so it stops rather than wake the program.
     if (hotKeysRegistered)
         return;
     hotKeysRegistered = true;
+    p.timer.setEnabled(false);
     for (const Shortcut &s : Shortcuts)
         this->*s.id = globalAtoms().add(QString::fromLatin1(s.atomName));
     // A combination another program holds simply stays dead here.

@@ -1,10 +1,7 @@
 #include "undo/modundos.h"
 
-#include "app/failure.h"
 #include "platform/editor.h"
 #include "undo/stretch.h"
-
-#include <cstdlib>
 
 namespace {
 
@@ -41,15 +38,16 @@ private:
     Editor *e_;
 };
 
-// Replaces `length` characters at `start` with `with`, then places the result: text of
-// several characters comes back selected; one character or one line break leaves the caret
-// after it.
-void replaceStretch(Editor &E, qint32 start, qint32 length, const QString &with)
+// Replaces `length` characters at `start` with `with`, unless a failed step did that already,
+// then places the result: text of several characters comes back selected; one character or
+// one line break leaves the caret after it.
+void replaceStretch(Editor &E, qint32 start, qint32 length, const QString &with, bool &applied)
 {
     E.setSelStart(start);
-    if (length > 0 || !with.isEmpty()) {
+    if (!applied && (length > 0 || !with.isEmpty())) {
         E.setSelLength(length);
         E.setSelText(with);
+        applied = true;
         E.setSelStart(start);
     }
     if (with != QLatin1String("\r\n") && with.size() > 1)
@@ -60,35 +58,18 @@ void replaceStretch(Editor &E, qint32 start, qint32 length, const QString &with)
 
 } // namespace
 
-QString ModUndos::ChangedText(const QString &a, const QString &b, qint32 pos)
-{
-    const QString &L = a.size() > b.size() ? a : b;
-    const qsizetype d = std::abs(a.size() - b.size());
-    if (pos - d < 1)
-        throw Failure(QStringLiteral("Invalid procedure call or argument"));
-    return L.mid(pos - d - 1, d);
-}
-
 void ModUndos::Undo(Editor &E)
 {
     if (Undos.size() >= 2 && UndoRecording) {
         UndoRecording = false;
-        // Copies (sharing the texts): the change notifications below run while they are used.
-        const UndoElement last = Undos.back();
-        const UndoElement prev = Undos[Undos.size() - 2];
+        UndoElement &last = Undos.back();
         {
             Raised applying(applying_);
-            const QString now = E.text();
-            // The editor holds the newest record's text, unless something changed it without
-            // being recorded; then the text to go back to is all that is sure.
-            const Stretch s = now == last.Text ? editStretch(prev.Text, last.Text, last.SelStart)
-                                               : commonStretch(prev.Text, now);
-            const QString back = s.atCaret && s.removed > 0 ? ChangedText(prev.Text, last.Text, s.start + s.removed + 1)
-                                                            : prev.Text.mid(s.start, s.removed);
-            SelectionHidden hidden(E, prev.TextLen < last.TextLen);
-            replaceStretch(E, s.start, s.inserted, back);
+            SelectionHidden hidden(E, Undos[Undos.size() - 2].TextLen < last.TextLen);
+            replaceStretch(E, last.start, static_cast<qint32>(last.inserted.size()), last.removed, last.applied);
         }
-        Redos.push_back(last);
+        last.applied = false;
+        Redos.push_back(std::move(last));
         Undos.pop_back();
     }
     UndoRecording = true;
@@ -99,56 +80,35 @@ void ModUndos::Redo(Editor &E)
 {
     if (!Redos.empty() && UndoRecording) {
         UndoRecording = false;
-        const UndoElement x = Redos.back();
+        UndoElement &x = Redos.back();
         {
             Raised applying(applying_);
-            const QString now = E.text();
-            const Stretch s = editStretch(now, x.Text, x.SelStart);
-            const QString again = s.atCaret && s.inserted > 0 ? ChangedText(now, x.Text, x.SelStart + 1)
-                                                              : x.Text.mid(s.start, s.inserted);
-            replaceStretch(E, s.start, s.removed, again);
+            replaceStretch(E, x.start, static_cast<qint32>(x.removed.size()), x.inserted, x.applied);
         }
-        Undos.push_back(x);
+        x.applied = false;
+        Undos.push_back(std::move(x));
         Redos.pop_back();
     }
     UndoRecording = true;
     E.setFocus();
 }
 
-void ModUndos::record(int index, bool holdsDocument, UndoElement after)
+void ModUndos::record(const Editor &E, bool holdsDocument, const TextChange &change)
 {
+    UndoElement after;
+    after.SelStart = E.selStart();
+    after.TextLen = E.textLength();
+    const Stretch s = changeStretch(
+        change.removed, change.inserted, change.start, after.SelStart, after.TextLen,
+        [&E](qint32 from, qint32 length) { return E.textRange(from, length); }, after.removed, after.inserted);
+    after.start = s.start;
     Redos.clear();
     if (!holdsDocument || Undos.empty()) {
         // The editor does not report caret moves, so the base's caret is where the edit began.
-        UndoElement before = lastSeen(index);
-        before.SelStart = editStretch(before.Text, after.Text, after.SelStart).start;
         Undos.clear();
-        Undos.push_back(std::move(before));
+        Undos.push_back(UndoElement{s.start, after.TextLen - s.inserted + s.removed, 0, {}, {}, false});
     }
-    Undos.push_back(after);
-    see(index, std::move(after));
-}
-
-void ModUndos::see(int index, UndoElement state)
-{
-    if (index < 0)
-        return;
-    if (index >= static_cast<int>(seen_.size()))
-        seen_.resize(index + 1);
-    seen_[index] = std::move(state);
-}
-
-void ModUndos::forget(int index)
-{
-    if (index >= 0 && index < static_cast<int>(seen_.size()))
-        seen_[index] = UndoElement{};
-}
-
-UndoElement ModUndos::lastSeen(int index) const
-{
-    if (index >= 0 && index < static_cast<int>(seen_.size()))
-        return seen_[index];
-    return UndoElement{};
+    Undos.push_back(std::move(after));
 }
 
 void ModUndos::clear()
@@ -157,8 +117,18 @@ void ModUndos::clear()
     Redos.clear();
 }
 
-UndoElement ModUndos::stateOf(const Editor &e)
+QString ModUndos::undoText(const Editor &E, size_t index) const
 {
-    const QString text = e.text();
-    return UndoElement{e.selStart(), static_cast<qint32>(text.size()), text};
+    QString text = E.text();
+    for (size_t k = Undos.size(); k-- > index + 1;)
+        text.replace(Undos[k].start, Undos[k].inserted.size(), Undos[k].removed);
+    return text;
+}
+
+QString ModUndos::redoText(const Editor &E, size_t index) const
+{
+    QString text = E.text();
+    for (size_t k = Redos.size(); k-- > index;)
+        text.replace(Redos[k].start, Redos[k].removed.size(), Redos[k].inserted);
+    return text;
 }

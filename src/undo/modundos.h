@@ -5,20 +5,26 @@
 #include <vector>
 
 class Editor;
+struct TextChange;
 
-// One snapshot: the state of a document right after one change.
+// One record: the state of a document right after one change, and the stretch by which that
+// change turned the text before it into this one (`removed` at `start` became `inserted`).
+// The history keeps changes, not texts: a record costs what its edit changed.
 struct UndoElement {
     qint32 SelStart = 0;
     qint32 TextLen = 0;
-    QString Text;
+    qint32 start = 0;
+    QString removed;
+    QString inserted;
+    // Undo or Redo changed the editor for this record but failed before moving it: the next
+    // step only moves it.
+    bool applied = false;
 };
 
 // The program-wide edit history. Owned by the program and handed to the window.
 //
 // The history holds the records of one document at a time. Its first record is the base: the
-// document's state just before the first edit recorded for it. To have that state at hand,
-// the history keeps what it last saw of every editor; the text is shared with the records, so
-// an edited document costs no second copy.
+// document's state just before the first edit recorded for it, with no stretch of its own.
 class ModUndos {
 public:
     std::vector<UndoElement> Undos;
@@ -28,24 +34,20 @@ public:
     // Each applies one step to the editor and throws when the editor rejects it.
     void Undo(Editor &E);
     void Redo(Editor &E);
-    static QString ChangedText(const QString &a, const QString &b, qint32 pos);
 
-    // Records the edit that left editor `index` in the state `after`. Unless the history
-    // already holds that document, it starts afresh from the document's state before the edit.
-    void record(int index, bool holdsDocument, UndoElement after);
-    // A change that is not recorded: it becomes the state the editor's next edit starts from.
-    void see(int index, UndoElement state);
-    // Editor `index` was created anew, empty.
-    void forget(int index);
-    // The state last seen of editor `index`: recorded, changed, or empty since it was created.
-    UndoElement lastSeen(int index) const;
+    // Records `change`, which left editor E in its present state. Unless the history already
+    // holds that document, it starts afresh from the document's state before the change.
+    void record(const Editor &E, bool holdsDocument, const TextChange &change);
     // True while Undo or Redo changes the editor.
     bool applying() const { return applying_; }
     void clear();
 
-    static UndoElement stateOf(const Editor &e);
+    // The whole text a record stands for, rebuilt from the editor's present text (the state of
+    // the last record of Undos) through the stretches between them. For tests and checks; no
+    // edit needs it.
+    QString undoText(const Editor &E, size_t index) const;
+    QString redoText(const Editor &E, size_t index) const;
 
 private:
-    std::vector<UndoElement> seen_; // by editor index
     bool applying_ = false;
 };

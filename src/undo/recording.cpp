@@ -9,10 +9,12 @@ void Form1::RichTextBox1_Change(int Index)
         noteUnrecordedChange(Index);
         return;
     }
-    // The snapshot is of the current document; only its own change is an edit of it.
+    // The record is of the current document; only its own change is an edit of it. A refill
+    // is no edit: nothing of it can be taken back.
     const bool current = p.tabs.selectedPosition() >= 0 && currentEditorIndex() == Index;
-    if (undo.UndoRecording && current) {
-        undo.record(Index, UndoDocument == Index, ModUndos::stateOf(RichTextBox(Index)));
+    const Editor &e = RichTextBox(Index);
+    if (undo.UndoRecording && current && e.lastChange().known) {
+        undo.record(e, UndoDocument == Index, e.lastChange());
         UndoDocument = static_cast<qint16>(Index);
     } else {
         noteUnrecordedChange(Index);
@@ -22,7 +24,6 @@ void Form1::RichTextBox1_Change(int Index)
 
 void Form1::noteUnrecordedChange(int Index)
 {
-    undo.see(Index, ModUndos::stateOf(RichTextBox(Index)));
     // The history no longer leads to the text of the document it holds: undoing would bring
     // back texts of another document, or drop this change.
     if (Index == UndoDocument && !undo.applying())
@@ -31,7 +32,6 @@ void Form1::noteUnrecordedChange(int Index)
 
 void Form1::editorCreated(int index)
 {
-    undo.forget(index);
     if (index == UndoDocument)
         undo.clear();
 }

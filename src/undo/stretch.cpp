@@ -62,3 +62,28 @@ Stretch editStretch(const QString &before, const QString &after, qint32 caretAft
         s = Stretch{caretAfter, -d, 0, true};
     return s.atCaret && whole(before, after, s) ? s : commonStretch(before, after);
 }
+
+Stretch changeStretch(const QString &removed, const QString &inserted, qint32 start, qint32 caretAfter,
+                      qint32 lengthAfter, const std::function<QString(qint32 from, qint32 length)> &textAfter,
+                      QString &removedOut, QString &insertedOut)
+{
+    const qint32 end = start + static_cast<qint32>(inserted.size()); // of the change, in the text after
+    // Outside the window the two texts are the same, so the stretch within the window is the
+    // whole texts' stretch unless it reaches the window's edge; then the window grows.
+    for (qint32 margin = 16;; margin *= 4) {
+        const qint32 lo = std::max(0, std::min(start, caretAfter) - margin);
+        const qint32 hi = std::min(lengthAfter, std::max(end, caretAfter) + margin);
+        const QString before = textAfter(lo, start - lo);
+        const QString after = textAfter(end, hi - end);
+        const QString b = before + removed + after;
+        const QString a = before + inserted + after;
+        const Stretch s = editStretch(b, a, caretAfter - lo);
+        const bool wholeLeft = lo == 0 || s.start > 0;
+        const bool wholeRight = hi == lengthAfter || s.start + s.removed < b.size();
+        if ((wholeLeft && wholeRight) || (lo == 0 && hi == lengthAfter)) {
+            removedOut = b.mid(s.start, s.removed);
+            insertedOut = a.mid(s.start, s.inserted);
+            return Stretch{lo + s.start, s.removed, s.inserted, s.atCaret};
+        }
+    }
+}

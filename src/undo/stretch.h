@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 // The one stretch by which an edit turned one text into another: the `removed` characters at
 // `start` of the text before became the `inserted` characters at `start` of the text after.
@@ -24,3 +25,12 @@ Stretch editStretch(const QString &before, const QString &after, qint32 caretAft
 // The stretch between the common start and the common end of two texts. Its ends never fall
 // inside a "\r\n" line break or a surrogate pair, so that the editor can select it exactly.
 Stretch commonStretch(const QString &before, const QString &after);
+
+// The stretch of an edit that is known by what it changed: `removed` at `start` of the text
+// before became `inserted`, leaving a text of `lengthAfter` units with the caret at
+// `caretAfter`. It is the stretch editStretch finds between the two whole texts, found from
+// the text around the change only: `textAfter(from, length)` reads the text after the edit.
+// `removedOut` and `insertedOut` receive the stretch's texts.
+Stretch changeStretch(const QString &removed, const QString &inserted, qint32 start, qint32 caretAfter,
+                      qint32 lengthAfter, const std::function<QString(qint32 from, qint32 length)> &textAfter,
+                      QString &removedOut, QString &insertedOut);

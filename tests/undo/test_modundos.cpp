@@ -14,6 +14,19 @@ public:
     QString text() const override { return text_; }
     void setText(const QString &text) override { text_ = text; }
     int textLength() const override { return int(text_.size()); }
+    QString textRange(int start, int length) const override { return text_.mid(start, length); }
+    void readUtf8(const std::function<void(QByteArrayView)> &take) const override { take(text_.toUtf8()); }
+    void readText(int from, const std::function<bool(int, QStringView)> &take) const override
+    {
+        take(from, QStringView(text_).mid(from));
+    }
+    void loadUtf8(qint64, const std::function<void(const Append &)> &fill) override
+    {
+        QByteArray all;
+        fill([&](QByteArrayView b) { all.append(b); });
+        text_ = QString::fromUtf8(all);
+    }
+    void release() override { text_.clear(); }
     int selStart() const override { return start_; }
     void setSelStart(int start) override
     {
@@ -53,9 +66,10 @@ private:
     int start_ = 0, length_ = 0;
 };
 
-UndoElement snapshot(int selStart, const QString &text)
+// The base "ab" with the caret at 2, then "x" typed there.
+std::vector<UndoElement> typedX()
 {
-    return UndoElement{selStart, int(text.size()), text};
+    return {UndoElement{2, 2, 0, {}, {}, false}, UndoElement{3, 3, 2, {}, QStringLiteral("x"), false}};
 }
 
 } // namespace
@@ -64,7 +78,7 @@ TEST(ModUndos, OnlyUndoingAnInsertionHidesTheSelectionWhileItWorks)
 {
     ModUndos h;
     h.UndoRecording = true;
-    h.Undos = {snapshot(2, "ab"), snapshot(3, "abx")};
+    h.Undos = typedX();
     LogEditor e;
     e.setText("abx");
     h.Undo(e);
@@ -81,7 +95,7 @@ TEST(ModUndos, AStepTheEditorRefusesMovesNoRecordAndLeavesRecordingOff)
 {
     ModUndos h;
     h.UndoRecording = true;
-    h.Undos = {snapshot(2, "ab"), snapshot(3, "abx")};
+    h.Undos = typedX();
     LogEditor e;
     e.setText("abx");
     e.refuse = true;

@@ -27,23 +27,6 @@ void PrintTo(const Stretch &s, std::ostream *os)
     *os << "{start " << s.start << ", removed " << s.removed << ", inserted " << s.inserted << (s.atCaret ? ", at caret}" : "}");
 }
 
-TEST(ChangedText, ReturnsTheStretchOfTheLongerTextEndingBeforePos)
-{
-    EXPECT_EQ(ModUndos::ChangedText("ab", "abx", 4), "x");
-    EXPECT_EQ(ModUndos::ChangedText("abc", "ac", 3), "b"); // the longer text may come first
-    EXPECT_EQ(ModUndos::ChangedText("a", "a\r\n", 4), "\r\n");
-    EXPECT_EQ(ModUndos::ChangedText("hello world", "hello ", 12), "world");
-    EXPECT_EQ(ModUndos::ChangedText("ab", "xab", 2), "x");
-    EXPECT_EQ(ModUndos::ChangedText("abc", "axc", 3), "");
-    EXPECT_EQ(ModUndos::ChangedText("", "", 1), "");
-}
-
-TEST(ChangedText, AStartBeforeTheTextFails)
-{
-    EXPECT_THROW(ModUndos::ChangedText("ab", "abxy", 2), Failure); // start 0
-    EXPECT_THROW(ModUndos::ChangedText("ab", "ab", 0), Failure);
-}
-
 TEST(EditStretch, APlainInsertionOrRemovalIsTakenAtTheCaret)
 {
     // Typing a into aa: the same texts, a different stretch for each caret.
@@ -117,5 +100,47 @@ TEST(EditStretch, RandomEditsAreRecoveredExactlyAndWhole)
             EXPECT_TRUE(s.atCaret);
             EXPECT_EQ(s.start, from);
         }
+    }
+}
+
+TEST(ChangeStretch, AgreesWithTheWholeTextsStretchOnLongRepetitiveTexts)
+{
+    // Few distinct pieces, so that the stretch often runs far beyond the edit, past the first
+    // window of text read around it; the caret sometimes elsewhere than after the edit.
+    const QStringList pieces = {"a", "a", "b", "\r\n", "\r", "\n", Emoji};
+    QRandomGenerator rng(20261208);
+    auto piece = [&] { return pieces[rng.bounded(int(pieces.size()))]; };
+    for (int round = 0; round < 3000; ++round) {
+        QString before;
+        for (int n = rng.bounded(120); n > 0; --n)
+            before += piece();
+        QList<int> cuts;
+        for (int i = 0; i <= before.size(); ++i)
+            if (!splitsACharacter(before, i))
+                cuts << i;
+        int from = cuts[rng.bounded(int(cuts.size()))], to = cuts[rng.bounded(int(cuts.size()))];
+        if (from > to)
+            std::swap(from, to);
+        QString inserted;
+        for (int n = rng.bounded(4); n > 0; --n)
+            inserted += piece();
+        const QString after = before.left(from) + inserted + before.mid(to);
+        const qint32 caret = rng.bounded(4) == 0 ? rng.bounded(int(after.size()) + 1) : from + qint32(inserted.size());
+        SCOPED_TRACE(QString("%1 -> %2, caret %3").arg(before, after).arg(caret).toStdString());
+        QString removedOut, insertedOut;
+        int reads = 0;
+        const Stretch s = changeStretch(
+            before.mid(from, to - from), inserted, from, caret, qint32(after.size()),
+            [&](qint32 at, qint32 length) {
+                ++reads;
+                EXPECT_GE(at, 0);
+                EXPECT_LE(at + length, after.size());
+                return after.mid(at, length);
+            },
+            removedOut, insertedOut);
+        ASSERT_EQ(s, editStretch(before, after, caret));
+        EXPECT_EQ(removedOut, before.mid(s.start, s.removed));
+        EXPECT_EQ(insertedOut, after.mid(s.start, s.inserted));
+        ASSERT_GT(reads, 0);
     }
 }

@@ -3,21 +3,24 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-namespace {
-
-QStringList textsOf(const std::vector<UndoElement> &records)
-{
-    QStringList out;
-    for (const UndoElement &r : records)
-        out << r.Text;
-    return out;
-}
-
-} // namespace
-
 class UndoTest : public FormTest {
 protected:
     ModUndos &history() { return form().undo; }
+    // The texts the records of Undos stand for, oldest first.
+    QStringList undoTexts()
+    {
+        QStringList out;
+        for (size_t i = 0; i < history().Undos.size(); ++i)
+            out << history().undoText(current(), i);
+        return out;
+    }
+    QStringList redoTexts()
+    {
+        QStringList out;
+        for (size_t i = 0; i < history().Redos.size(); ++i)
+            out << history().redoText(current(), i);
+        return out;
+    }
     void undo() { form().PushButton6_Click(); }
     void redo() { form().PushButton9_Click(); }
     // Opens a document holding the text, without recording anything.
@@ -45,7 +48,7 @@ TEST_F(UndoTest, EachEditIsRecordedAndMarksTheDocumentOnce)
     EXPECT_EQ(e.tag(), "1|");
     EXPECT_EQ(form().UndoDocument, 1);
     // The first record is the text before the first edit.
-    EXPECT_EQ(textsOf(history().Undos), QStringList({"", "a", "ab", "abc"}));
+    EXPECT_EQ(undoTexts(), QStringList({"", "a", "ab", "abc"}));
     const UndoElement &last = history().Undos.back();
     EXPECT_EQ(last.SelStart, 3);
     EXPECT_EQ(last.TextLen, 3);
@@ -58,19 +61,19 @@ TEST_F(UndoTest, UndoAndRedoATypedCharacter)
     undo();
     EXPECT_EQ(e.text(), "a");
     expectCaret(e, 1);
-    EXPECT_EQ(textsOf(history().Redos), QStringList({"ab"}));
+    EXPECT_EQ(redoTexts(), QStringList({"ab"}));
     EXPECT_TRUE(history().UndoRecording);
     redo();
     EXPECT_EQ(e.text(), "ab");
     expectCaret(e, 2);
-    EXPECT_EQ(textsOf(history().Undos), QStringList({"", "a", "ab"}));
+    EXPECT_EQ(undoTexts(), QStringList({"", "a", "ab"}));
     EXPECT_TRUE(history().Redos.empty());
     // A new edit after an Undo drops what could have been redone.
     undo();
     type(e, QStringLiteral("c"));
     EXPECT_EQ(e.text(), "ac");
     EXPECT_TRUE(history().Redos.empty());
-    EXPECT_EQ(textsOf(history().Undos), QStringList({"", "a", "ac"}));
+    EXPECT_EQ(undoTexts(), QStringList({"", "a", "ac"}));
     // The text changes of Undo and Redo are not recorded but do mark the document.
     EXPECT_EQ(captions(), QStringList({"Untitled1.txt*"}));
     // A line break is one step both ways.
@@ -115,7 +118,7 @@ TEST_F(UndoTest, UndoingARemovedWordSelectsItAndARemovedCharacterDoesNot)
     EXPECT_EQ(e.text(), "one two three");
     expectCaret(e, 4, 4);
     // The first edit of an opened document was undone; nothing is left to undo.
-    EXPECT_EQ(textsOf(history().Undos), QStringList({"one two three"}));
+    EXPECT_EQ(undoTexts(), QStringList({"one two three"}));
     undo();
     EXPECT_EQ(e.text(), "one two three");
 }
@@ -161,7 +164,7 @@ TEST_F(UndoTest, UndoOnAnotherDocumentDoesNothing)
     history().UndoRecording = true;
     type(other, QStringLiteral("b"));
     EXPECT_EQ(form().UndoDocument, 1);
-    EXPECT_EQ(textsOf(history().Undos), QStringList({"", "b"}));
+    EXPECT_EQ(undoTexts(), QStringList({"", "b"}));
     undo();
     undo();
     EXPECT_EQ(other.text(), "");
@@ -215,7 +218,7 @@ TEST_F(UndoTest, AnEditorLoadedAgainUnderTheSameIndexStartsEmpty)
     ASSERT_EQ(form().currentEditorIndex(), 1);
     EXPECT_TRUE(history().Undos.empty());
     type(current(), QStringLiteral("n"));
-    EXPECT_EQ(textsOf(history().Undos), QStringList({"", "n"}));
+    EXPECT_EQ(undoTexts(), QStringList({"", "n"}));
     undo();
     EXPECT_EQ(current().text(), "");
 }

@@ -1,12 +1,71 @@
 #include "testenv.h"
+#include "undo/stretch.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
-// Random edits made through the real editor, as a user makes them, then taken back and
-// repeated: every step must give exactly the text that the edits produced.
+namespace {
+
+// The history as whole-text snapshots: each record holds the document's text, and a step
+// finds the stretch between two neighbouring texts. The program's history keeps only the
+// changes; it must behave exactly like this, step by step.
+struct Snapshot {
+    qint32 selStart, textLen;
+    QString text;
+};
+
+struct SnapshotModel {
+    std::vector<Snapshot> undos, redos;
+    bool elsewhere = false; // the history holds another document's edits
+    QString text; // the editor's, as the model expects it
+    int selStart = 0, selLength = 0;
+
+    void place(qint32 start, qint32 length, const QString &with)
+    {
+        text.replace(start, length, with);
+        if (with != QLatin1String("\r\n") && with.size() > 1) {
+            selStart = start;
+            selLength = int(with.size());
+        } else {
+            selStart = start + int(with.size());
+            selLength = 0;
+        }
+    }
+    void record(const QString &before, const QString &after, qint32 caret, bool fresh)
+    {
+        redos.clear();
+        if (fresh || elsewhere || undos.empty())
+            undos = {Snapshot{editStretch(before, after, caret).start, qint32(before.size()), before}};
+        undos.push_back(Snapshot{caret, qint32(after.size()), after});
+        text = after;
+        elsewhere = false;
+    }
+    void undo()
+    {
+        if (elsewhere || undos.size() < 2)
+            return;
+        const Snapshot last = undos.back(), prev = undos[undos.size() - 2];
+        const Stretch s = editStretch(prev.text, last.text, last.selStart);
+        place(s.start, s.inserted, prev.text.mid(s.start, s.removed));
+        redos.push_back(last);
+        undos.pop_back();
+    }
+    void redo()
+    {
+        if (elsewhere || redos.empty())
+            return;
+        const Snapshot x = redos.back();
+        const Stretch s = editStretch(text, x.text, x.selStart);
+        place(s.start, s.removed, x.text.mid(s.start, s.inserted));
+        undos.push_back(x);
+        redos.pop_back();
+    }
+};
+
+} // namespace
+
 class UndoModelTest : public FormTest {
 protected:
     QRandomGenerator rng{0x5eed2026};
@@ -58,13 +117,35 @@ protected:
         case 5: press(e, Qt::Key_Return); break;
         }
     }
+
+    void expectAgreement(const SnapshotModel &m, QtEditor &e, const char *what)
+    {
+        SCOPED_TRACE(what);
+        const ModUndos &h = form().undo;
+        ASSERT_EQ(e.text(), m.text);
+        if (m.elsewhere)
+            return;
+        ASSERT_EQ(h.Undos.size(), m.undos.size());
+        ASSERT_EQ(h.Redos.size(), m.redos.size());
+        for (size_t i = 0; i < m.undos.size(); ++i) {
+            ASSERT_EQ(h.Undos[i].SelStart, m.undos[i].selStart) << "undo record " << i;
+            ASSERT_EQ(h.Undos[i].TextLen, m.undos[i].textLen) << "undo record " << i;
+            ASSERT_EQ(h.undoText(e, i), m.undos[i].text) << "undo record " << i;
+        }
+        for (size_t i = 0; i < m.redos.size(); ++i) {
+            ASSERT_EQ(h.Redos[i].SelStart, m.redos[i].selStart) << "redo record " << i;
+            ASSERT_EQ(h.redoText(e, i), m.redos[i].text) << "redo record " << i;
+        }
+    }
 };
 
-TEST_F(UndoModelTest, UndoAndRedoWalkBackAndForthThroughTheEditedTexts)
+TEST_F(UndoModelTest, TheChangeHistoryAgreesWithWholeTextSnapshotsStepByStep)
 {
+    form().PushButton2_Click(); // a second document to switch to
+    QtEditor &other = current();
+    tabs().select(0);
     QtEditor &e = current();
-    ModUndos &history = form().undo;
-    for (int sequence = 0; sequence < 1500; ++sequence) {
+    for (int sequence = 0; sequence < 1200; ++sequence) {
         // Each sequence starts on a new text, as a refilled document does.
         QString start;
         for (int n = rng.bounded(6); n > 0; --n)
@@ -73,47 +154,51 @@ TEST_F(UndoModelTest, UndoAndRedoWalkBackAndForthThroughTheEditedTexts)
         e.setText(QStringLiteral("-")); // a change even when the new text is empty
         e.setText(start);
         form().Busy = false;
-        ASSERT_TRUE(history.Undos.empty());
-
-        QStringList texts = {start};
-        for (int edits = 1 + rng.bounded(8); edits > 0; --edits) {
-            const size_t before = history.Undos.size();
-            const QString old = e.text();
-            randomEdit(e);
-            const QString now = e.text();
-            // One record per change, the first one with the text before it as its base.
-            const size_t added = history.Undos.size() - before;
-            if (now != old) {
-                ASSERT_EQ(added, before == 0 ? 2u : 1u);
-            }
-            if (added > 0)
-                texts << now;
+        if (form().UndoDocument == 0) {
+            ASSERT_TRUE(form().undo.Undos.empty());
         }
-        SCOPED_TRACE(QString("sequence %1: %2").arg(sequence).arg(texts.join(" | ")).toStdString());
-        ASSERT_EQ(history.Undos.size(), size_t(texts.size()) > 1 ? size_t(texts.size()) : 0u);
-
-        const int last = int(texts.size()) - 1;
-        for (int k = last - 1; k >= 0; --k) {
-            form().PushButton6_Click();
-            ASSERT_EQ(e.text(), texts[k]) << "undo to " << k;
-        }
-        form().PushButton6_Click(); // nothing left
-        ASSERT_EQ(e.text(), texts[0]);
-        for (int k = 1; k <= last; ++k) {
-            form().PushButton9_Click();
-            ASSERT_EQ(e.text(), texts[k]) << "redo to " << k;
-        }
-        // Then a random walk: Undo then Redo always gives back the text before the Undo.
-        int k = last;
-        for (int step = 0; step < 10 && last > 0; ++step) {
-            if (rng.bounded(2) == 0 && k > 0) {
+        SnapshotModel m;
+        m.elsewhere = form().UndoDocument != 0;
+        m.text = start;
+        bool fresh = true;
+        for (int op = 0; op < 14; ++op) {
+            const int kind = rng.bounded(10);
+            if (kind < 5) {
+                const QString old = e.text();
+                const size_t records = form().undo.Undos.size();
+                const int owner = form().UndoDocument;
+                randomEdit(e);
+                // Typing a character over the same one changes nothing but is an edit.
+                if (e.text() != old || form().undo.Undos.size() != records || form().UndoDocument != owner) {
+                    m.record(old, e.text(), e.selStart(), fresh);
+                    fresh = false;
+                }
+                m.selStart = e.selStart();
+                m.selLength = e.selLength();
+                expectAgreement(m, e, "edit");
+            } else if (kind < 7) {
                 form().PushButton6_Click();
-                --k;
-            } else if (k < last) {
+                m.undo();
+                expectAgreement(m, e, "undo");
+                ASSERT_EQ(e.selStart(), m.selStart);
+                ASSERT_EQ(e.selLength(), m.selLength);
+            } else if (kind < 9) {
                 form().PushButton9_Click();
-                ++k;
+                m.redo();
+                expectAgreement(m, e, "redo");
+                ASSERT_EQ(e.selStart(), m.selStart);
+                ASSERT_EQ(e.selLength(), m.selLength);
+            } else {
+                // An edit in another document starts that document's history; coming back,
+                // Undo does nothing until this document is edited again.
+                tabs().select(1);
+                typeKey(other, QStringLiteral("o"));
+                ASSERT_EQ(form().UndoDocument, 1);
+                tabs().select(0);
+                form().PushButton6_Click();
+                ASSERT_EQ(e.text(), m.text);
+                m.elsewhere = true;
             }
-            ASSERT_EQ(e.text(), texts[k]) << "walk at " << k;
         }
         ASSERT_TRUE(prompts.reports().empty());
     }

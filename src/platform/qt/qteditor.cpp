@@ -2,11 +2,16 @@
 
 #include "platform/qt/twips.h"
 
+#include "app/failure.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QFile>
 #include <QPointer>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cstdlib>
+#include <iterator>
 
 namespace {
 
@@ -40,15 +45,49 @@ SciWidget::SciWidget(QWidget *parent) : QsciScintillaBase(parent)
     // characters from the start of the document.
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE));
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int, int type, const char *, int, int, int, int, int, int, int) {
-                if (type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE))
-                    pending_ = true;
+            [this](int position, int type, const char *, int length, int, int, int, int, int, int) {
+                if ((type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) && length > 0)
+                    before(type & SC_MOD_BEFOREINSERT, position, length);
             });
     // A skin's background-color and color for the editor arrive as Base and Text.
     setBackgroundRole(QPalette::Base);
     setForegroundRole(QPalette::Text);
 }
 
+const char *SciWidget::rangePointer(long position, long length) const
+{
+    return reinterpret_cast<const char *>(SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), length));
+}
+
+void SciWidget::refillStarts()
+{
+    pending_ = true;
+    change_ = ByteChange{};
+    change_.known = false;
+}
+
+// Grows the stretch that the change covers so far, [start, end) of the buffer as it is now,
+// with the bytes it had before the change, and applies one more insertion or removal to it.
+// Bytes outside the stretch are still those of the text before the change.
+void SciWidget::before(bool insertion, long position, long length)
+{
+    if (!pending_) {
+        pending_ = true;
+        change_ = ByteChange{position, position, QByteArray(), true};
+    }
+    if (!change_.known)
+        return;
+    const long to = insertion ? position : position + length;
+    if (position < change_.start) {
+        change_.removed.prepend(rangePointer(position, change_.start - position), change_.start - position);
+        change_.start = position;
+    }
+    if (to > change_.end) {
+        change_.removed.append(rangePointer(change_.end, to - change_.end), to - change_.end);
+        change_.end = to;
+    }
+    change_.end += insertion ? length : -length;
+}
 void SciWidget::changeEvent(QEvent *e)
 {
     QsciScintillaBase::changeEvent(e);
@@ -84,8 +123,10 @@ void SciWidget::flush()
 {
     if (depth_ == 0 && pending_) {
         pending_ = false;
+        const ByteChange change = std::move(change_);
+        change_ = ByteChange{};
         if (onChanged)
-            onChanged();
+            onChanged(change);
     }
 }
 
@@ -93,17 +134,7 @@ QtEditor::QtEditor(QWidget *parent, const QFont &font, double left, double top, 
     : sci_(new SciWidget(parent)), font_(font), left_(left), top_(top), width_(width), height_(height)
 {
     sci_->hide();
-    // A document without style bytes halves the memory a large file takes.
-    const long doc = send(Sci::SCI_CREATEDOCUMENT, 0, Sci::SC_DOCUMENTOPTION_STYLES_NONE);
-    send(Sci::SCI_SETDOCPOINTER, 0, doc);
-    send(Sci::SCI_RELEASEDOCUMENT, 0, doc);
-    send(Sci::SCI_SETCODEPAGE, Sci::SC_CP_UTF8);
-    send(Sci::SCI_SETEOLMODE, Sci::SC_EOL_CRLF);
-    send(Sci::SCI_SETPASTECONVERTENDINGS, 1);
-    // The program keeps its own history.
-    send(Sci::SCI_SETUNDOCOLLECTION, 0);
-    send(Sci::SCI_EMPTYUNDOBUFFER);
-    send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
+    newDocument();
     send(Sci::SCI_USEPOPUP, Sci::SC_POPUP_NEVER);
     for (int margin = 0; margin < 5; ++margin)
         send(Sci::SCI_SETMARGINWIDTHN, margin, 0);
@@ -136,7 +167,7 @@ QtEditor::QtEditor(QWidget *parent, const QFont &font, double left, double top, 
     send(Sci::SCI_CLEARCMDKEY, Sci::SCK_INSERT);
 
     place();
-    sci_->onChanged = [this] { notifyChanged(); };
+    sci_->onChanged = [this](const ByteChange &change) { this->changed(change); };
 }
 
 QtEditor::~QtEditor()
@@ -148,18 +179,84 @@ QtEditor::~QtEditor()
     }
 }
 
+void QtEditor::newDocument()
+{
+    // A document without style bytes halves the memory a large file takes. Replacing the
+    // document (rather than emptying it) gives its memory back.
+    const long doc = send(Sci::SCI_CREATEDOCUMENT, 0, Sci::SC_DOCUMENTOPTION_STYLES_NONE);
+    send(Sci::SCI_SETDOCPOINTER, 0, doc);
+    send(Sci::SCI_RELEASEDOCUMENT, 0, doc);
+    send(Sci::SCI_SETCODEPAGE, Sci::SC_CP_UTF8);
+    send(Sci::SCI_SETEOLMODE, Sci::SC_EOL_CRLF);
+    // The program keeps its own history.
+    send(Sci::SCI_SETUNDOCOLLECTION, 0);
+    send(Sci::SCI_EMPTYUNDOBUFFER);
+    send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
+    send(Sci::SCI_SETSCROLLWIDTH, 1);
+    for (Anchor &a : anchors_)
+        a = Anchor{};
+}
+
+namespace {
+
 // QString::fromUtf8 drops a leading U+FEFF; in the buffer it is a character of the text.
-static QString fromBuffer(const char *data, qsizetype length)
+QString fromBuffer(const char *data, qsizetype length)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(QByteArrayView(data, length));
 }
 
+bool continuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+constexpr long BlockBytes = 1 << 20;
+// A line at most this long is counted from its start; a longer one from the nearest anchor.
+constexpr long ShortLine = 4096;
+
+// Whether the machine can hold a buffer of this size; refusing is better than being killed
+// half-way, which takes every other unsaved document along.
+bool enoughMemoryFor(qint64 bytes)
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (!meminfo.open(QIODevice::ReadOnly))
+        return true;
+    for (const QByteArray &line : meminfo.readAll().split('\n')) {
+        if (line.startsWith("MemAvailable:"))
+            return line.mid(13).trimmed().split(' ').value(0).toLongLong() * 1024 > bytes + bytes / 4;
+    }
+    return true;
+}
+
+} // namespace
+
+void QtEditor::changed(const ByteChange &change)
+{
+    for (Anchor &a : anchors_) {
+        if (!change.known || a.byte > change.start)
+            a = Anchor{};
+    }
+    TextChange c;
+    c.known = change.known;
+    if (change.known) {
+        c.start = toUtf16(change.start);
+        c.removed = fromBuffer(change.removed.constData(), change.removed.size());
+        c.inserted = fromBuffer(sci_->rangePointer(change.start, change.end - change.start), change.end - change.start);
+    }
+    notifyChanged(std::move(c));
+}
+
+void QtEditor::remember(long byte, int unit) const
+{
+    anchors_[nextAnchor_] = Anchor{byte, unit};
+    nextAnchor_ = (nextAnchor_ + 1) % std::size(anchors_);
+}
+
 QString QtEditor::text() const
 {
     const long length = send(Sci::SCI_GETLENGTH);
-    const auto data = reinterpret_cast<const char *>(send(Sci::SCI_GETCHARACTERPOINTER));
-    return fromBuffer(data, length);
+    return fromBuffer(sci_->rangePointer(0, length), length);
 }
 
 void QtEditor::setText(const QString &text)
@@ -175,9 +272,44 @@ void QtEditor::setText(const QString &text)
     });
 }
 
+void QtEditor::loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill)
+{
+    sci_->asOneChange([&] {
+        sci_->refillStarts();
+        newDocument();
+        bool failed = !enoughMemoryFor(reserve);
+        if (!failed) {
+            send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(reserve));
+            fill([&](QByteArrayView block) {
+                if (!failed && !block.isEmpty())
+                    sci_->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(block.size()), block.data());
+                failed = failed || send(Sci::SCI_GETSTATUS) == Sci::SC_STATUS_BADALLOC;
+            });
+        }
+        send(Sci::SCI_GOTOPOS, 0);
+        if (failed) {
+            newDocument();
+            send(Sci::SCI_SETSTATUS, Sci::SC_STATUS_OK);
+            throw Failure(QStringLiteral("Out of memory"));
+        }
+    });
+}
+
+void QtEditor::release()
+{
+    newDocument();
+}
+
 int QtEditor::textLength() const
 {
-    return toUtf16(send(Sci::SCI_GETLENGTH));
+    return static_cast<int>(send(Sci::SCI_INDEXPOSITIONFROMLINE, send(Sci::SCI_GETLINECOUNT), Sci::SC_LINECHARACTERINDEX_UTF16));
+}
+
+QString QtEditor::textRange(int start, int length) const
+{
+    const long from = toBytes(std::max(0, start));
+    const long to = toBytes(std::max(0, start) + std::max(0, length));
+    return fromBuffer(sci_->rangePointer(from, to - from), to - from);
 }
 
 int QtEditor::toUtf16(long bytePos) const
@@ -185,7 +317,26 @@ int QtEditor::toUtf16(long bytePos) const
     const long line = send(Sci::SCI_LINEFROMPOSITION, bytePos);
     const long lineStart = send(Sci::SCI_POSITIONFROMLINE, line);
     const long index = send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Sci::SC_LINECHARACTERINDEX_UTF16);
-    return static_cast<int>(index + sci_->SendScintilla(Sci::SCI_COUNTCODEUNITS, lineStart, bytePos));
+    if (bytePos - lineStart <= ShortLine)
+        return static_cast<int>(index + sci_->SendScintilla(Sci::SCI_COUNTCODEUNITS, lineStart, bytePos));
+    // A long line: count from the nearest known position on it, its end included.
+    Anchor from{lineStart, static_cast<int>(index)};
+    const long nextStart = send(Sci::SCI_POSITIONFROMLINE, line + 1);
+    const Anchor end{nextStart, static_cast<int>(send(Sci::SCI_INDEXPOSITIONFROMLINE, line + 1, Sci::SC_LINECHARACTERINDEX_UTF16))};
+    const auto nearer = [&](const Anchor &a) {
+        if (a.byte >= lineStart && a.byte <= nextStart && std::labs(a.byte - bytePos) < std::labs(from.byte - bytePos))
+            from = a;
+    };
+    nearer(end);
+    for (const Anchor &a : anchors_)
+        nearer(a);
+    int unit;
+    if (from.byte <= bytePos)
+        unit = from.unit + static_cast<int>(sci_->SendScintilla(Sci::SCI_COUNTCODEUNITS, from.byte, bytePos));
+    else
+        unit = from.unit - static_cast<int>(sci_->SendScintilla(Sci::SCI_COUNTCODEUNITS, bytePos, from.byte));
+    remember(bytePos, unit);
+    return unit;
 }
 
 long QtEditor::toBytes(int utf16) const
@@ -193,19 +344,31 @@ long QtEditor::toBytes(int utf16) const
     const long length = send(Sci::SCI_GETLENGTH);
     if (utf16 <= 0)
         return 0;
-    if (utf16 >= toUtf16(length))
+    const int total = textLength();
+    if (utf16 >= total)
         return length;
     const long line = send(Sci::SCI_LINEFROMINDEXPOSITION, utf16, Sci::SC_LINECHARACTERINDEX_UTF16);
     const long lineStart = send(Sci::SCI_POSITIONFROMLINE, line);
-    const long rel = utf16 - send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Sci::SC_LINECHARACTERINDEX_UTF16);
-    if (rel <= 0)
-        return lineStart;
-    long pos = send(Sci::SCI_POSITIONRELATIVECODEUNITS, lineStart, rel);
+    const int index = static_cast<int>(send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Sci::SC_LINECHARACTERINDEX_UTF16));
+    Anchor from{lineStart, index};
+    if (utf16 - index > ShortLine) {
+        const long nextStart = send(Sci::SCI_POSITIONFROMLINE, line + 1);
+        const Anchor end{nextStart, static_cast<int>(send(Sci::SCI_INDEXPOSITIONFROMLINE, line + 1, Sci::SC_LINECHARACTERINDEX_UTF16))};
+        const auto nearer = [&](const Anchor &a) {
+            if (a.byte >= lineStart && a.byte <= nextStart && std::abs(a.unit - utf16) < std::abs(from.unit - utf16))
+                from = a;
+        };
+        nearer(end);
+        for (const Anchor &a : anchors_)
+            nearer(a);
+    }
+    if (utf16 == from.unit)
+        return from.byte;
+    long pos = send(Sci::SCI_POSITIONRELATIVECODEUNITS, from.byte, utf16 - from.unit);
     if (pos == 0) // inside a surrogate pair: step back to its start
-        pos = send(Sci::SCI_POSITIONRELATIVECODEUNITS, lineStart, rel - 1);
+        pos = send(Sci::SCI_POSITIONRELATIVECODEUNITS, from.byte, utf16 - 1 - from.unit);
     return pos;
 }
-
 long QtEditor::snap(long bytePos) const
 {
     // Never leave a position between the "\r" and the "\n" of a line break.
@@ -243,8 +406,51 @@ QString QtEditor::selText() const
 {
     const long start = send(Sci::SCI_GETSELECTIONSTART);
     const long end = send(Sci::SCI_GETSELECTIONEND);
-    const auto data = reinterpret_cast<const char *>(send(Sci::SCI_GETCHARACTERPOINTER));
-    return fromBuffer(data + start, end - start);
+    return fromBuffer(sci_->rangePointer(start, end - start), end - start);
+}
+
+void QtEditor::readBlocks(long from, const std::function<bool(long position, QByteArrayView block)> &take) const
+{
+    const long length = send(Sci::SCI_GETLENGTH);
+    long pos = from;
+    while (pos < length) {
+        // Ranges on one side of the gap are read where they lie, without moving the text.
+        const long gap = send(Sci::SCI_GETGAPPOSITION);
+        long end = std::min(length, pos + BlockBytes);
+        if (pos < gap && end > gap)
+            end = gap;
+        // End on a whole character, and not between "\r" and "\n".
+        long cut = end;
+        while (cut < length && cut > pos && continuationByte(static_cast<char>(send(Sci::SCI_GETCHARAT, cut))))
+            --cut;
+        if (cut < length && cut > pos && send(Sci::SCI_GETCHARAT, cut) == '\n' && send(Sci::SCI_GETCHARAT, cut - 1) == '\r')
+            --cut;
+        if (cut == pos) // a character or line break that spans the gap: a few bytes across it
+            cut = std::min(length, pos + 8);
+        if (!take(pos, QByteArrayView(sci_->rangePointer(pos, cut - pos), cut - pos)))
+            return;
+        pos = cut;
+    }
+}
+
+void QtEditor::readUtf8(const std::function<void(QByteArrayView block)> &take) const
+{
+    readBlocks(0, [&](long, QByteArrayView block) {
+        take(block);
+        return true;
+    });
+}
+
+void QtEditor::readText(int from, const std::function<bool(int position, QStringView block)> &take) const
+{
+    int position = from;
+    readBlocks(toBytes(from), [&](long, QByteArrayView block) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        const QString text = decoder.decode(block);
+        const bool more = take(position, text);
+        position += static_cast<int>(text.size());
+        return more;
+    });
 }
 
 void QtEditor::setSelText(const QString &text)

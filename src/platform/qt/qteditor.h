@@ -6,6 +6,15 @@
 #include <QFont>
 #include <vector>
 
+// What one change did to the buffer, in bytes: `removed` stood at `start` and the bytes from
+// `start` to `end` took its place.
+struct ByteChange {
+    long start = 0;
+    long end = 0;
+    QByteArray removed;
+    bool known = true; // false: a refill whose bytes were not kept
+};
+
 // The editing widget: Scintilla with a UTF-8 buffer that holds real "\r\n" line breaks.
 // Changes are collected while Scintilla applies them and reported once the outermost event
 // or call that made them returns, so the logic sees one synchronous notification per change.
@@ -13,6 +22,12 @@ class SciWidget : public QsciScintillaBase {
     Q_OBJECT
 public:
     explicit SciWidget(QWidget *parent);
+
+    // A pointer to `length` bytes at `position`; moves the buffer's gap only when the range
+    // spans it.
+    const char *rangePointer(long position, long length) const;
+    // The next change replaces the whole text and keeps none of it.
+    void refillStarts();
 
     // Runs f as one change: a notification follows if f changed the text.
     template <class F> void asOneChange(F &&f)
@@ -28,7 +43,7 @@ public:
         --depth_;
         flush();
     }
-    std::function<void()> onChanged;
+    std::function<void(const ByteChange &)> onChanged;
 
 protected:
     bool event(QEvent *e) override;
@@ -36,9 +51,11 @@ protected:
     void changeEvent(QEvent *e) override;
 
 private:
+    void before(bool insertion, long position, long length);
     void flush();
     int depth_ = 0;
     bool pending_ = false;
+    ByteChange change_;
 };
 
 class QtEditor : public Editor {
@@ -49,12 +66,17 @@ public:
     QString text() const override;
     void setText(const QString &text) override;
     int textLength() const override;
+    QString textRange(int start, int length) const override;
     int selStart() const override;
     void setSelStart(int start) override;
     int selLength() const override;
     void setSelLength(int length) override;
     QString selText() const override;
     void setSelText(const QString &text) override;
+    void readUtf8(const std::function<void(QByteArrayView block)> &take) const override;
+    void readText(int from, const std::function<bool(int position, QStringView block)> &take) const override;
+    void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill) override;
+    void release() override;
     bool isVisible() const override;
     void setVisible(bool visible) override;
     void zOrder() override;
@@ -77,6 +99,20 @@ private:
     long toBytes(int utf16) const;
     long snap(long bytePos) const;
     void place();
+    void newDocument();
+    void changed(const ByteChange &change);
+    // Hands the bytes from `from` to the end over in blocks that end on whole characters.
+    void readBlocks(long from, const std::function<bool(long position, QByteArrayView block)> &take) const;
+
+    // Positions whose UTF-16 offset is known, so that a long line is not counted from its
+    // start at every conversion. Edits drop those behind their start.
+    struct Anchor {
+        long byte = -1;
+        int unit = 0;
+    };
+    void remember(long byte, int unit) const;
+    mutable Anchor anchors_[4];
+    mutable int nextAnchor_ = 0;
 
     SciWidget *sci_;
     QFont font_;
