@@ -2,7 +2,7 @@
 // user drives it (key events to the focused editor, the command buttons' handlers), with a
 // QPlainTextEdit on the same text as the yardstick. Prints its figures next to the budgets.
 //
-// Run: QT_QPA_PLATFORM=offscreen build/release/bench_form1 [options] [scenario...]
+// Run: QT_QPA_PLATFORM=offscreen build/release/bench/bench_form1 [options] [scenario...]
 // Scenarios (all but open-1gb by default): open-1mb open-100mb open-1gb typing-end typing-middle
 // typing-line history undo-redo find save; groups: open, typing, all.
 // Options: --big (adds open-1gb), --no-yardstick, --keys N, --max-seconds S, --max-rss-mb M.
@@ -22,17 +22,17 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <deque>
 #include <functional>
-#include <cerrno>
 #include <malloc.h>
+#include <memory>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <memory>
 #include <unistd.h>
 #include <unordered_set>
 #include <vector>
@@ -183,7 +183,10 @@ struct HistoryInfo {
 template <class History> HistoryInfo readHistory(const History &h)
 {
     HistoryInfo info;
-    if constexpr (requires { h.Undos.size(); h.Redos.size(); }) {
+    if constexpr (requires {
+                      h.Undos.size();
+                      h.Redos.size();
+                  }) {
         info.records = static_cast<long long>(h.Undos.size() + h.Redos.size());
         if constexpr (requires { h.Undos.front().Text.capacity(); }) {
             std::unordered_set<const void *> counted;
@@ -212,10 +215,10 @@ quint32 nextRandom(quint32 &seed)
     return seed >> 8;
 }
 
-const char *const Words[] = {"the",  "and",     "of",    "to",     "in",          "request", "server", "value",
-                             "line", "error",   "café",  "über",   "naïve",       "Straße",  "façade", "→",
-                             "😀",   "résumé",  "is",    "with",   "2026-12-08",  "id=4711", "0x7f3a", "for",
-                             "log",  "warning", "«ok»",  "done.",  "12:45:03.118", "{\"k\":", "a",     "Zürich"};
+const char *const Words[] = {"the",  "and",     "of",   "to",    "in",           "request", "server", "value",
+                             "line", "error",   "café", "über",  "naïve",        "Straße",  "façade", "→",
+                             "😀",    "résumé",  "is",   "with",  "2026-12-08",   "id=4711", "0x7f3a", "for",
+                             "log",  "warning", "«ok»", "done.", "12:45:03.118", "{\"k\":", "a",      "Zürich"};
 
 QByteArray randomWord(quint32 &seed)
 {
@@ -334,7 +337,8 @@ public:
     int msgBox(const QString &text, int style, const QString &) override
     {
         messages << text;
-        std::printf("  (message box: %s)\n", qPrintable(QString(text).replace(QLatin1String("\r\n"), QLatin1String(" / "))));
+        std::printf("  (message box: %s)\n",
+                    qPrintable(QString(text).replace(QLatin1String("\r\n"), QLatin1String(" / "))));
         return (style & 0x7) == MsgStyle::OkOnly ? MsgResult::Ok : MsgResult::No;
     }
     QString inputBox(const QString &, const QString &) override
@@ -546,8 +550,8 @@ const Scenario Scenarios[] = {
     {"typing-middle", "{keys} keys in the middle of a 100 MB file", 100LL << 20, false, true},
     {"typing-line", "{keys} keys at the end of a 5 MB single line", 5LL << 20, true, true},
     {"history", "{keys} keys at the end of a 1 MB file", 1LL << 20, false, false},
-    {"undo-redo", "{keys} keys at the end of a 100 MB file, then as many Undo, then as many Redo", 100LL << 20,
-     false, false},
+    {"undo-redo", "{keys} keys at the end of a 100 MB file, then as many Undo, then as many Redo", 100LL << 20, false,
+     false},
     {"find", "Find of a word near the end of a 100 MB file", 100LL << 20, false, false},
     {"save", "Save of an opened 100 MB file", 100LL << 20, false, false},
 };
@@ -728,7 +732,8 @@ private:
             QCoreApplication::processEvents();
         });
         printRun("Marquill", QStringLiteral("%1 x Redo").arg(undone), redos);
-        check(e.textLength() == length + typed - undone + redos.steps(), QStringLiteral("each Redo brought one key back"));
+        check(e.textLength() == length + typed - undone + redos.steps(),
+              QStringLiteral("each Redo brought one key back"));
         const HistoryInfo h = s.history();
         std::printf("  %-14s history %lld records", "", h.records);
         if (h.bytes >= 0)
@@ -922,6 +927,12 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", files.filePath(QStringLiteral("config")).toLocal8Bit());
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) { // else Qt warns in every part
+        QDir(files.folder()).mkpath(QStringLiteral("runtime"));
+        QFile::setPermissions(files.filePath(QStringLiteral("runtime")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", files.filePath(QStringLiteral("runtime")).toLocal8Bit());
+    }
 
     std::printf("bench_form1: the real Form1 and its Qt platform, QT_QPA_PLATFORM=%s; Qt %s; %s\n",
                 qgetenv("QT_QPA_PLATFORM").constData(), qVersion(), qPrintable(QSysInfo::prettyProductName()));
@@ -957,8 +968,8 @@ int main(int argc, char **argv)
         if (sc.yardstick && opt.yardstick)
             parts << QStringLiteral("yardstick");
         for (const QString &part : parts) {
-            const int status = runChild(QStringList{QStringLiteral("--child"), name, QStringLiteral("--part"), part} +
-                                        forwarded);
+            const int status =
+                runChild(QStringList{QStringLiteral("--child"), name, QStringLiteral("--part"), part} + forwarded);
             if (status != 0) {
                 ++failed;
                 if (status < 0)
