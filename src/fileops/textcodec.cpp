@@ -218,18 +218,21 @@ private:
 
 constexpr qsizetype BlockBytes = 4 << 20;
 
-// "\n" becomes "\r\n", appended to `out`.
-void appendWithCrlf(QByteArrayView in, QByteArray &out)
+// "\n" becomes "\r\n", into `out`.
+void withCrlf(QByteArrayView in, QByteArray &out)
 {
+    out.resize(in.size() + in.count('\n'));
+    char *dst = out.data();
     const char *p = in.data(), *end = p + in.size();
     while (p < end) {
         const char *lf = static_cast<const char *>(std::memchr(p, '\n', end - p));
-        if (!lf) {
-            out.append(p, end - p);
+        const char *stop = lf ? lf : end;
+        std::memcpy(dst, p, stop - p);
+        dst += stop - p;
+        if (!lf)
             break;
-        }
-        out.append(p, lf - p);
-        out.append("\r\n", 2);
+        *dst++ = '\r';
+        *dst++ = '\n';
         p = lf + 1;
     }
 }
@@ -447,8 +450,7 @@ void decodeBlocks(const ByteBlocks &blocks, const ScannedFormat &scanned, const 
             pieces.feed(b.sliced(n), [&](QByteArrayView piece) {
                 if (!crlf)
                     return sink(piece);
-                out.clear();
-                appendWithCrlf(piece, out);
+                withCrlf(piece, out);
                 sink(out);
             });
         });

@@ -279,13 +279,22 @@ void QtEditor::loadUtf8(qint64 reserve, const std::function<void(const Append &a
         newDocument();
         bool failed = !enoughMemoryFor(reserve);
         if (!failed) {
+            // The UTF-16 index is built once over the whole text, not kept up to date per block.
+            send(Sci::SCI_RELEASELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
             send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(reserve));
-            fill([&](QByteArrayView block) {
-                if (!failed && !block.isEmpty())
-                    sci_->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(block.size()), block.data());
-                failed = failed || send(Sci::SCI_GETSTATUS) == Sci::SC_STATUS_BADALLOC;
-            });
+            try {
+                fill([&](QByteArrayView block) {
+                    if (!failed && !block.isEmpty())
+                        sci_->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(block.size()), block.data());
+                    failed = failed || send(Sci::SCI_GETSTATUS) == Sci::SC_STATUS_BADALLOC;
+                });
+            } catch (...) {
+                // Half a file is no document: the editor stays empty.
+                newDocument();
+                throw;
+            }
         }
+        send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
         send(Sci::SCI_GOTOPOS, 0);
         if (failed) {
             newDocument();
