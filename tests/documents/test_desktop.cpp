@@ -21,6 +21,7 @@ protected:
         QApplication::sendEvent(target, &enter);
         QDropEvent dropped(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &dropped);
+        QApplication::processEvents(); // the files open once the drop is over
         delete data;
         return enter.isAccepted() && dropped.isAccepted();
     }

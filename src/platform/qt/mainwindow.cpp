@@ -374,11 +374,11 @@ bool MainWindow::applicationEvent(QObject *watched, QEvent *e)
     if (!widget || (widget != this && !isAncestorOf(widget)))
         return false;
     if (type == QEvent::Wheel)
-        return wheelEvent(watched, static_cast<QWheelEvent *>(e));
-    return dragEvent(e);
+        return zoomByWheel(watched, static_cast<QWheelEvent *>(e));
+    return takeDrop(e);
 }
 
-bool MainWindow::dragEvent(QEvent *e)
+bool MainWindow::takeDrop(QEvent *e)
 {
     auto drop = static_cast<QDropEvent *>(e);
     if (!drop->mimeData() || !drop->mimeData()->hasUrls())
@@ -390,12 +390,21 @@ bool MainWindow::dragEvent(QEvent *e)
     }
     drop->setDropAction(Qt::CopyAction);
     drop->accept();
-    if (e->type() == QEvent::Drop && form_)
-        form_->openFiles(files);
+    // Opened once the drop is over: the file manager waits for it to end, and a notice about a
+    // file that cannot be read would keep it waiting.
+    if (e->type() == QEvent::Drop) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, files] {
+                if (form_)
+                    form_->openFiles(files);
+            },
+            Qt::QueuedConnection);
+    }
     return true;
 }
 
-bool MainWindow::wheelEvent(QObject *watched, QWheelEvent *e)
+bool MainWindow::zoomByWheel(QObject *watched, QWheelEvent *e)
 {
     if (!(e->modifiers() & Qt::ControlModifier))
         return false;

@@ -72,8 +72,8 @@ private:
         MainWindow *window_;
     };
     bool applicationEvent(QObject *watched, QEvent *e);
-    bool dragEvent(QEvent *e);
-    bool wheelEvent(QObject *watched, QWheelEvent *e);
+    bool takeDrop(QEvent *e);
+    bool zoomByWheel(QObject *watched, QWheelEvent *e);
 
     Form1 *form_ = nullptr;
     QMap<Button, QPushButton *> buttons_;
