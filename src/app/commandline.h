@@ -8,7 +8,7 @@ struct CommandLine {
     QStringList files; // absolute, cleaned paths, in the order given
     bool help = false;
     bool version = false;
-    QString error;   // an unknown option and the like; empty when the arguments are fine
+    QString error; // an unknown option and the like; empty when the arguments are fine
     QString helpText;
 };
 

@@ -66,8 +66,8 @@ TEST_F(DesktopTest, TabToolTipNamesPathEncodingAndLineBreaks)
     EXPECT_EQ(toolTip(0), "Untitled");
     const std::pair<QByteArray, QString> files[] = {
         {"a\nb", "UTF-8, Unix line breaks (LF)"},
-        {"\xEF\xBB\xBF" "a\r\nb", "UTF-8 with byte-order mark, Windows line breaks (CRLF)"},
-        {QByteArray("\xFF\xFE" "a\0\n\0", 6), "UTF-16 little-endian, Unix line breaks (LF)"},
+        {QByteArray("\xEF\xBB\xBF") + "a\r\nb", "UTF-8 with byte-order mark, Windows line breaks (CRLF)"},
+        {QByteArray("\xFF\xFE") + QByteArray("a\0\n\0", 4), "UTF-16 little-endian, Unix line breaks (LF)"},
         {QByteArray("\xFE\xFF\0a\0\r\0\n", 8), "UTF-16 big-endian, Windows line breaks (CRLF)"},
         {"caf\xE9\r\nx\ny", "Windows-1252, mixed line breaks, kept as they are"},
     };
@@ -80,7 +80,8 @@ TEST_F(DesktopTest, TabToolTipNamesPathEncodingAndLineBreaks)
     // After Save As the tooltip names the new file.
     prompts.fileAnswers.push_back(env->path("renamed.txt"));
     form().PushButton14_Click();
-    EXPECT_EQ(toolTip(tabs().count() - 1), env->path("renamed.txt") + "\nWindows-1252, mixed line breaks, kept as they are");
+    EXPECT_EQ(toolTip(tabs().count() - 1),
+              env->path("renamed.txt") + "\nWindows-1252, mixed line breaks, kept as they are");
     // A name that looks like markup is shown as it is named.
     form().OpenFile(env->writeFile("<b>bold</b>.txt", "x"), false);
     EXPECT_TRUE(toolTip(tabs().count() - 1).contains("&lt;b&gt;bold&lt;/b&gt;.txt"));

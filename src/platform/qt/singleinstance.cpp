@@ -15,7 +15,9 @@ constexpr char Received = 'k';
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString &socketPath, QObject *parent) : QObject(parent), path_(socketPath) {}
+SingleInstance::SingleInstance(const QString &socketPath, QObject *parent) : QObject(parent), path_(socketPath)
+{
+}
 
 SingleInstance::~SingleInstance()
 {
