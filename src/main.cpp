@@ -1,11 +1,18 @@
+#include "app/commandline.h"
 #include "platform/qt/qtapplication.h"
+#include "platform/qt/singleinstance.h"
 #include "platform/qt/twips.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 #include <xcb/xcb.h>
+
+#ifndef MARQUILL_VERSION
+#define MARQUILL_VERSION "0"
+#endif
 
 namespace {
 
@@ -31,16 +38,48 @@ bool displayAvailable()
 
 int main(int argc, char *argv[])
 {
+    // The arguments are read before anything needs a display, so --help works anywhere.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine command = parseCommandLine(arguments, QDir::currentPath());
+    if (!command.error.isEmpty()) {
+        std::fprintf(stderr, "marquill: %s\nTry 'marquill --help' for more information.\n", qPrintable(command.error));
+        return 2;
+    }
+    if (command.help) {
+        std::fputs(qPrintable(command.helpText), stdout);
+        return 0;
+    }
+    if (command.version) {
+        std::printf("marquill %s\n", MARQUILL_VERSION);
+        return 0;
+    }
     if (!displayAvailable())
         return 1;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marquill"));
+    QApplication::setApplicationVersion(QStringLiteral(MARQUILL_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.example.Marquill"));
     QApplication::setQuitOnLastWindowClosed(false);
     if (QScreen *screen = QGuiApplication::primaryScreen())
         Twips::setDpi(screen->logicalDotsPerInchX());
 
+    // One window per user session: a running one takes this start's files.
+    SingleInstance instance;
+    if (instance.sendToRunning(command.files))
+        return 0;
+    SingleInstance::Listen listening = instance.listen();
+    if (listening == SingleInstance::Listen::OtherRunning && instance.sendToRunning(command.files))
+        return 0; // another start came up at the same moment and listens now
+    if (listening == SingleInstance::Listen::Failed)
+        std::fprintf(stderr, "marquill: later starts will open windows of their own: %s\n",
+                     qPrintable(instance.errorString()));
+
     QtApplication marquill;
+    instance.onRequest = [&marquill](const QStringList &files) { marquill.anotherStart(files); };
     marquill.window.onUnloaded = [] { QCoreApplication::exit(0); };
-    marquill.start();
+    marquill.start(command.files);
     return app.exec();
 }

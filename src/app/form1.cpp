@@ -23,6 +23,11 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
     });
     p.timer.setTickHandler([this] { Steps(*this, "Timer1_Timer")(0, [&] { Timer1_Timer(); }); });
     p.hotKeys.setHotKeyHandler([this](int id) { Steps(*this, "HotKeyLoop")(0, [&] { onHotKey(id); }); });
+    p.tabs.setToolTipHandler([this](int position) {
+        QString tip;
+        Steps(*this, "tabToolTip")(0, [&] { tip = tabToolTip(position); });
+        return tip;
+    });
     // Element 0 is designed on the window.
     RichTextBox1.push_back(nullptr);
     DocumentFormat.emplace_back();
@@ -37,6 +42,7 @@ Form1::~Form1()
             e->setChangeHandler(nullptr);
     }
     p.tabs.setSelectionHandler(nullptr);
+    p.tabs.setToolTipHandler(nullptr);
     p.timer.setTickHandler(nullptr);
     p.hotKeys.setHotKeyHandler(nullptr);
 }

@@ -63,6 +63,8 @@ public:
     void PushButton2_Click();
     void TabControl1_SelectedChanged(int position);
     void PushButton5_Click();
+    void switchTab(int step);            // the next (1) or previous (-1) tab, round past the ends
+    QString tabToolTip(int position);    // full path, encoding and line breaks, or "Untitled"
 
     // --- fileops: Open, Save, Save As, Save All, Close, Close All -------------------------------
     void PushButton1_Click();
@@ -72,6 +74,10 @@ public:
     void PushButton8_Click();
     void PushButton11_Click();
     void PushButton12_Click();
+    // Files named on the command line, handed over by another start or dropped on the window:
+    // each opens as Open opens it, the last one selected; those that cannot be read are named
+    // in one notice.
+    void openFiles(const QStringList &paths);
 
     // --- recent: the recent-files list, its menu, the open-files record --------------------------
     void LoadRecent();

@@ -3,7 +3,9 @@
 
 #include "platform/window.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 bool FileExists(const QString &path)
 {
@@ -14,11 +16,25 @@ bool FileExists(const QString &path)
     }
 }
 
+QStringList skinCandidates(const QString &programFolder)
+{
+    const QString skin = QStringLiteral("/x/o.cjs");
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return {programFolder + skin, config + QStringLiteral("/marquill") + skin,
+            QDir::cleanPath(programFolder + QStringLiteral("/../share/marquill") + skin)};
+}
+
 void Form1::LoadSkin()
 {
     // No handler of its own: a failure ends the skin and is reported by start-up.
-    const QString path = p.window.programFolder() + QStringLiteral("/x/o.cjs");
-    if (!QFileInfo(path).isFile())
+    QString path;
+    for (const QString &candidate : skinCandidates(p.window.programFolder())) {
+        if (QFileInfo(candidate).isFile()) {
+            path = candidate;
+            break;
+        }
+    }
+    if (path.isEmpty())
         return;
     p.window.setButtonFaceBackground();
     p.window.loadSkin(path, QString());

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "documents/formatname.h"
 #include "documents/record.h"
 
 #include "platform/editor.h"
@@ -136,4 +137,25 @@ void Form1::PushButton5_Click()
     step(100, [&] { currentEditor().setSelStart(0); });
     step(102, [&] { currentEditor().setSelLength(currentEditor().textLength()); });
     step(104, [&] { currentEditor().setFocus(); });
+}
+
+void Form1::switchTab(int step)
+{
+    // Past the last tab comes the first again, as in the other tabbed programs on the desktop.
+    Steps steps(*this, "switchTab");
+    steps(100, [&] {
+        const int count = p.tabs.count();
+        if (count < 2)
+            return;
+        p.tabs.select(((p.tabs.selectedPosition() + step) % count + count) % count);
+    });
+}
+
+QString Form1::tabToolTip(int position)
+{
+    const int index = p.tabs.itemData(position);
+    const QString path = recordPath(RichTextBox(index).tag());
+    if (path.isEmpty())
+        return QStringLiteral("Untitled");
+    return path + QLatin1Char('\n') + describeFormat(DocumentFormat.at(index));
 }

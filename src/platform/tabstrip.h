@@ -33,13 +33,18 @@ public:
     // and for select() alike.
     void setSelectionHandler(std::function<void(int)> handler) { onSelected_ = std::move(handler); }
 
+    // Asked for a tab's tooltip each time it is about to show, so it is never out of date.
+    void setToolTipHandler(std::function<QString(int)> handler) { toolTipOf_ = std::move(handler); }
+
 protected:
     void notifySelected(int position)
     {
         if (onSelected_)
             onSelected_(position);
     }
+    QString toolTipOf(int position) const { return toolTipOf_ ? toolTipOf_(position) : QString(); }
 
 private:
     std::function<void(int)> onSelected_;
+    std::function<QString(int)> toolTipOf_;
 };

@@ -46,4 +46,8 @@ public:
     virtual void applySkin() = 0;
 
     virtual QString programFolder() const = 0; // the folder that holds the program file
+
+    // Restores the window if it is minimized, raises it and gives it the keyboard: the one way
+    // in which the program brings itself to the user's attention.
+    virtual void bringToFront() = 0;
 };

@@ -151,6 +151,23 @@ TEST_F(LookTest, FolderInPlaceOfTheSkinIsNoSkin)
     EXPECT_EQ(app->window.styleSheet(), "");
 }
 
+TEST_F(LookTest, SkinIsTakenFromProgramThenConfigurationThenDataFolder)
+{
+    // The program folder is <tmp>/program, so the data folder is <tmp>/share/marquill.
+    const QString data = QStringLiteral("share/marquill/x/o.cjs");
+    const QString config = QStringLiteral("config/marquill/x/o.cjs");
+    env->writeFile(data, "QWidget#Form1 { background: #010101; }");
+    startProgram();
+    EXPECT_TRUE(app->window.styleSheet().contains("#010101"));
+    env->writeFile(config, "QWidget#Form1 { background: #020202; }");
+    restartProgram();
+    EXPECT_TRUE(app->window.styleSheet().contains("#020202"));
+    writeProgramFile(QStringLiteral("x/o.cjs"), "QWidget#Form1 { background: #030303; }");
+    restartProgram();
+    EXPECT_TRUE(app->window.styleSheet().contains("#030303"));
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
 TEST_F(LookTest, ShippedSkinsApplyWithTheirOptions)
 {
     for (const char *name : {"light.cjs", "dark.cjs"}) {

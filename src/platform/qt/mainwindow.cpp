@@ -11,10 +11,14 @@
 #include <QFile>
 #include <QIcon>
 #include <QImageReader>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QStringDecoder>
+#include <QUrl>
+#include <Qsci/qsciscintillabase.h>
 
 namespace {
 
@@ -50,6 +54,19 @@ const ButtonDesign &design(Button b)
             return d;
     }
     return Buttons[0];
+}
+
+// The local files a drop carries; empty for anything else (text, web addresses).
+QStringList droppedFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    return files;
 }
 
 QColor fromBgr(int color)
@@ -91,6 +108,42 @@ MainWindow::MainWindow()
     resize(Twips::toPixels(12105), Twips::toPixels(9165));
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+
+    // Moving between tabs; the editors leave these keys alone.
+    const auto tabKeys = [this](QList<QKeySequence> keys, int step) {
+        auto shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step] {
+            if (form_)
+                form_->switchTab(step);
+        });
+    };
+    tabKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    tabKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+             QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+            -1);
+
+    // Files dropped anywhere on the window, the editors included, and Ctrl+wheel over an editor
+    // reach the window through the application's filter: the editors would take them otherwise.
+    setAcceptDrops(true);
+    appFilter_ = new ApplicationFilter(this);
+    qApp->installEventFilter(appFilter_);
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(appFilter_);
+}
+
+void MainWindow::bringToFront()
+{
+    // A maximized window that was minimized comes back maximized.
+    if (isMinimized())
+        setWindowState(QWidget::windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::setCaption(const QString &caption)
@@ -310,4 +363,62 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *e)
         }
     }
     return QWidget::eventFilter(watched, e);
+}
+
+bool MainWindow::applicationEvent(QObject *watched, QEvent *e)
+{
+    const QEvent::Type type = e->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop && type != QEvent::Wheel)
+        return false;
+    auto widget = qobject_cast<QWidget *>(watched);
+    if (!widget || (widget != this && !isAncestorOf(widget)))
+        return false;
+    if (type == QEvent::Wheel)
+        return zoomByWheel(watched, static_cast<QWheelEvent *>(e));
+    return takeDrop(e);
+}
+
+bool MainWindow::takeDrop(QEvent *e)
+{
+    auto drop = static_cast<QDropEvent *>(e);
+    if (!drop->mimeData() || !drop->mimeData()->hasUrls())
+        return false; // text dragged within or into an editor is the editor's business
+    const QStringList files = droppedFiles(drop->mimeData());
+    if (files.isEmpty()) {
+        drop->ignore(); // web addresses and the like: nothing to open
+        return true;
+    }
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    // Opened once the drop is over: the file manager waits for it to end, and a notice about a
+    // file that cannot be read would keep it waiting.
+    if (e->type() == QEvent::Drop) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, files] {
+                if (form_)
+                    form_->openFiles(files);
+            },
+            Qt::QueuedConnection);
+    }
+    return true;
+}
+
+bool MainWindow::zoomByWheel(QObject *watched, QWheelEvent *e)
+{
+    if (!(e->modifiers() & Qt::ControlModifier))
+        return false;
+    QsciScintillaBase *editor = nullptr;
+    for (QObject *o = watched; o && !editor; o = o->parent())
+        editor = qobject_cast<QsciScintillaBase *>(o);
+    if (!editor)
+        return false;
+    // A touchpad sends many small steps; one zoom step per notch of a wheel.
+    wheelZoom_ += e->angleDelta().y();
+    for (; wheelZoom_ >= 120; wheelZoom_ -= 120)
+        editor->SendScintilla(QsciScintillaBase::SCI_ZOOMIN);
+    for (; wheelZoom_ <= -120; wheelZoom_ += 120)
+        editor->SendScintilla(QsciScintillaBase::SCI_ZOOMOUT);
+    e->accept();
+    return true;
 }

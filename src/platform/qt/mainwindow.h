@@ -9,6 +9,7 @@
 #include <optional>
 
 class QPushButton;
+class QWheelEvent;
 class Form1;
 
 // The main window: two rows of command buttons above the tab strip.
@@ -16,6 +17,7 @@ class MainWindow : public QWidget, public Window {
     Q_OBJECT
 public:
     MainWindow();
+    ~MainWindow() override;
 
     void setForm(Form1 *form) { form_ = form; }
     QPushButton *button(Button b) const { return buttons_.value(b); }
@@ -45,6 +47,7 @@ public:
     void setSkinSwitches(bool first, bool second) override;
     void applySkin() override;
     QString programFolder() const override;
+    void bringToFront() override;
 
     // Set by the program: where the program file lives (tests point it elsewhere).
     void setProgramFolder(const QString &folder) { programFolder_ = folder; }
@@ -59,6 +62,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    // Sees every event of the program and passes those of this window's widgets on.
+    class ApplicationFilter : public QObject {
+    public:
+        explicit ApplicationFilter(MainWindow *window) : QObject(window), window_(window) {}
+        bool eventFilter(QObject *watched, QEvent *e) override { return window_->applicationEvent(watched, e); }
+
+    private:
+        MainWindow *window_;
+    };
+    bool applicationEvent(QObject *watched, QEvent *e);
+    bool takeDrop(QEvent *e);
+    bool zoomByWheel(QObject *watched, QWheelEvent *e);
+
     Form1 *form_ = nullptr;
     QMap<Button, QPushButton *> buttons_;
     QMap<Button, int> foreColors_;
@@ -69,4 +85,6 @@ private:
     QString skinSheet_;
     int skinOptions_ = 0;
     bool skinSwitches_[2] = {false, false};
+    ApplicationFilter *appFilter_ = nullptr;
+    int wheelZoom_ = 0; // wheel steps not yet turned into a zoom step
 };

@@ -3,6 +3,7 @@
 #include "platform/tabstrip.h"
 
 #include <QApplication>
+#include <QTimer>
 
 QtApplication::QtApplication(Prompts *prompts, const QString &programFolder, std::unique_ptr<HotKeys> ownHotKeys)
     : hotKeys(std::move(ownHotKeys))
@@ -21,7 +22,7 @@ QtApplication::~QtApplication()
     form.reset();
 }
 
-void QtApplication::start()
+void QtApplication::start(const QStringList &files)
 {
     form->Form_Load();
     window.show();
@@ -34,4 +35,25 @@ void QtApplication::start()
         } catch (const std::exception &) {
         }
     }
+    if (!files.isEmpty())
+        form->openFiles(files);
+}
+
+void QtApplication::anotherStart(const QStringList &files)
+{
+    window.bringToFront();
+    waitingFiles_ += files;
+    openWaitingFiles();
+}
+
+void QtApplication::openWaitingFiles()
+{
+    if (waitingFiles_.isEmpty())
+        return;
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        QTimer::singleShot(200, &window, [this] { openWaitingFiles(); });
+        return;
+    }
+    const QStringList files = std::exchange(waitingFiles_, {});
+    form->openFiles(files);
 }

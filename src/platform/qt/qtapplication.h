@@ -22,8 +22,13 @@ public:
                            std::unique_ptr<HotKeys> ownHotKeys = nullptr);
     ~QtApplication();
 
-    // Form_Load, then shows the window with the current document focused.
-    void start();
+    // Form_Load, then shows the window with the current document focused, then opens the
+    // files named on the command line.
+    void start(const QStringList &files = {});
+    // A later start's request: the window comes to the front and opens the files. While a
+    // dialog of this window is open the files wait for it to close, so that no command in
+    // progress finds another document selected when it goes on.
+    void anotherStart(const QStringList &files);
 
     MainWindow window;
     QtTabStrip tabs{&window};
@@ -35,4 +40,8 @@ public:
     ModUndos undos;
     std::unique_ptr<Platform> platform;
     std::unique_ptr<Form1> form;
+
+private:
+    void openWaitingFiles();
+    QStringList waitingFiles_;
 };

@@ -21,23 +21,7 @@ constexpr int ModCtrl = Sci::SCMOD_CTRL;
 constexpr int ModShift = Sci::SCMOD_SHIFT;
 constexpr int ModAlt = Sci::SCMOD_ALT;
 
-QAccessibleInterface *editorAccessible(const QString &, QObject *object)
-{
-    if (auto w = qobject_cast<SciWidget *>(object))
-        return new QAccessibleWidget(w, QAccessible::EditableText);
-    return nullptr;
-}
-
 } // namespace
-
-void installEditorAccessibility()
-{
-    static bool installed = false;
-    if (!installed) {
-        QAccessible::installFactory(editorAccessible);
-        installed = true;
-    }
-}
 
 SciWidget::SciWidget(QWidget *parent) : QsciScintillaBase(parent)
 {

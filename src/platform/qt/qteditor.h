@@ -133,6 +133,6 @@ private:
     QtEditor *element0_ = nullptr;
 };
 
-// Keeps Qt from building QScintilla's own accessibility object, which counts characters from
-// the start of the document on every update.
+// Gives the editors an accessibility object of our own (editoraccessible.cpp) in place of
+// QScintilla's, which counts characters from the start of the document on every update.
 void installEditorAccessibility();

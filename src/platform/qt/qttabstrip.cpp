@@ -3,7 +3,10 @@
 #include "app/failure.h"
 #include "platform/qt/twips.h"
 
+#include <QEvent>
+#include <QHelpEvent>
 #include <QTabBar>
+#include <QTextDocument>
 
 QtTabStrip::QtTabStrip(QWidget *window) : QObject(window), frame_(new QFrame(window)), bar_(new QTabBar(frame_))
 {
@@ -14,11 +17,27 @@ QtTabStrip::QtTabStrip(QWidget *window) : QObject(window), frame_(new QFrame(win
     bar_->setUsesScrollButtons(true);
     bar_->setDrawBase(true);
     bar_->setFocusPolicy(Qt::NoFocus);
+    bar_->installEventFilter(this);
     connect(bar_, &QTabBar::currentChanged, this, [this](int position) {
         if (quiet_ == 0 && position >= 0)
             notifySelected(position);
     });
     place();
+}
+
+bool QtTabStrip::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == bar_ && e->type() == QEvent::ToolTip) {
+        const int position = bar_->tabAt(static_cast<QHelpEvent *>(e)->pos());
+        if (position >= 0) {
+            QString tip = toolTipOf(position);
+            // A file named like markup must show as it is named.
+            if (Qt::mightBeRichText(tip))
+                tip = QStringLiteral("<p style='white-space:pre'>") + tip.toHtmlEscaped() + QStringLiteral("</p>");
+            bar_->setTabToolTip(position, tip);
+        }
+    }
+    return QObject::eventFilter(watched, e);
 }
 
 void QtTabStrip::checkPosition(int position) const

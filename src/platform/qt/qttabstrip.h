@@ -33,6 +33,9 @@ public:
     QFrame *frame() const { return frame_; }
     QTabBar *bar() const { return bar_; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
 private:
     void place();
     void checkPosition(int position) const;

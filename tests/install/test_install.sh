@@ -1,0 +1,61 @@
+# Installs into a temporary prefix and checks the tree file by file, then validates the desktop
+# entry and the metainfo the way distributions do, and runs the installed program without a display.
+set -euo pipefail
+BUILD=${1:?usage: $0 BUILD-DIR SOURCE-DIR}
+SOURCE=${2:?usage: $0 BUILD-DIR SOURCE-DIR}
+PREFIX=$(mktemp -d "${TMPDIR:-/tmp}/marquill-install.XXXXXX")
+trap 'rm -rf "$PREFIX"' EXIT
+fail() { echo "FAIL [install]: $*" >&2; exit 1; }
+
+cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
+
+expected="bin/marquill
+share/applications/org.example.Marquill.desktop
+share/icons/hicolor/128x128/apps/marquill.png
+share/icons/hicolor/16x16/apps/marquill.png
+share/icons/hicolor/22x22/apps/marquill.png
+share/icons/hicolor/24x24/apps/marquill.png
+share/icons/hicolor/256x256/apps/marquill.png
+share/icons/hicolor/32x32/apps/marquill.png
+share/icons/hicolor/48x48/apps/marquill.png
+share/icons/hicolor/64x64/apps/marquill.png
+share/icons/hicolor/scalable/apps/marquill.svg
+share/man/man1/marquill.1
+share/marquill/skins/dark.cjs
+share/marquill/skins/light.cjs
+share/metainfo/org.example.Marquill.metainfo.xml"
+actual=$(cd "$PREFIX" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
+[ "$actual" = "$(echo "$expected" | LC_ALL=C sort)" ] || fail "installed tree differs:
+$(diff <(echo "$expected" | LC_ALL=C sort) <(echo "$actual") || true)"
+
+[ -x "$PREFIX/bin/marquill" ] || fail "the program is not executable"
+for size in 16 22 24 32 48 64 128 256; do
+    got=$(identify -format '%wx%h' "$PREFIX/share/icons/hicolor/${size}x${size}/apps/marquill.png")
+    [ "$got" = "${size}x${size}" ] || fail "the ${size}x${size} icon is $got"
+done
+python3 -c 'import sys, xml.etree.ElementTree as T; T.parse(sys.argv[1])' \
+    "$PREFIX/share/icons/hicolor/scalable/apps/marquill.svg" || fail "the scalable icon is no XML"
+for skin in light dark; do
+    cmp -s "$SOURCE/skins/$skin.cjs" "$PREFIX/share/marquill/skins/$skin.cjs" || fail "skin $skin.cjs differs"
+done
+grep -q '^\.TH MARQUILL 1' "$PREFIX/share/man/man1/marquill.1" || fail "the manual page has no title line"
+
+desktop=$PREFIX/share/applications/org.example.Marquill.desktop
+desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
+grep -qx 'Exec=marquill %F' "$desktop" || fail "the desktop entry does not pass the files on"
+grep -qx 'MimeType=text/plain;' "$desktop" || fail "the desktop entry does not offer plain text"
+grep -qx 'Icon=marquill' "$desktop" || fail "the desktop entry names another icon"
+appstreamcli validate --no-net --pedantic "$PREFIX/share/metainfo/org.example.Marquill.metainfo.xml" \
+    || fail "appstreamcli rejects the metainfo"
+
+# The installed program answers --help and --version with no display at all, and opens none.
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$PREFIX/bin/marquill" --version) \
+    || fail "--version failed"
+[ "$out" = "marquill $(sed -n 's/^project(Marquill VERSION \([0-9.]*\).*/\1/p' "$SOURCE/CMakeLists.txt")" ] \
+    || fail "--version printed '$out'"
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$PREFIX/bin/marquill" --help) || fail "--help failed"
+echo "$out" | grep -q '^Usage: marquill \[options\] \[FILE\.\.\.\]' || fail "--help printed: $out"
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$PREFIX/bin/marquill" a.txt 2>/dev/null || status=$?
+[ "$status" -eq 1 ] || fail "without a display a start with files ended with $status, not 1"
+echo "install: passed"
