@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
+#include "documents/drafts.h"
 #include "platform/editor.h"
+#include "platform/oneshot.h"
 #include "platform/prompts.h"
 #include "platform/settingsstore.h"
 #include "platform/tabstrip.h"
@@ -23,9 +25,13 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
     });
     p.timer.setTickHandler([this] { Steps(*this, "Timer1_Timer")(0, [&] { Timer1_Timer(); }); });
     p.hotKeys.setHotKeyHandler([this](int id) { Steps(*this, "HotKeyLoop")(0, [&] { onHotKey(id); }); });
+    drafts = std::make_unique<DraftStore>(draftsRoot());
+    drafts->onFailure = [this](const QString &description) { draftFailed(description); };
+    p.draftTimer.setTimeoutHandler([this] { Steps(*this, "SaveDrafts")(0, [&] { writeDueDrafts(); }); });
     // Element 0 is designed on the window.
     RichTextBox1.push_back(nullptr);
     DocumentFormat.emplace_back();
+    DocumentStates.emplace_back();
     RichTextBox1[0] = p.editors.createElement(0);
     RichTextBox1[0]->setChangeHandler([this] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(0); }); });
 }
@@ -39,6 +45,7 @@ Form1::~Form1()
     p.tabs.setSelectionHandler(nullptr);
     p.timer.setTickHandler(nullptr);
     p.hotKeys.setHotKeyHandler(nullptr);
+    p.draftTimer.setTimeoutHandler(nullptr);
 }
 
 void Form1::reportError(const QString &description, const char *procedure, int step)
@@ -90,6 +97,12 @@ void Form1::Form_Load()
     step(132, [&] { p.window.setButtonForeColor(Button::PushButton13, FindNextGrey); });
     bool anyReopened = false;
     step(134, [&] { WasOpenRecent(anyReopened); });
+    // Unsaved text of a run that did not end normally comes back after the recorded files.
+    step(135, [&] {
+        bool anyRestored = false;
+        restoreDrafts(anyRestored);
+        anyReopened = anyReopened || anyRestored;
+    });
     if (!anyReopened) {
         step(136, [&] { p.tabs.setHighlighted(p.tabs.insertTab(0, QStringLiteral("Untitled%1.txt").arg(EditorCount)), true); });
         step(138, [&] { RichTextBox(0).setTag(QStringLiteral("0|")); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -12,6 +13,7 @@ public:
     virtual QString text() const = 0;
     virtual void setText(const QString &text) = 0;
     virtual int textLength() const = 0; // length of text() without copying it
+    virtual QByteArray utf8() const = 0; // the text as the buffer holds it: UTF-8 with "\r\n" line breaks
 
     virtual int selStart() const = 0;
     virtual void setSelStart(int start) = 0; // collapses the selection to a caret

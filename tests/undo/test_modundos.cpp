@@ -14,6 +14,7 @@ public:
     QString text() const override { return text_; }
     void setText(const QString &text) override { text_ = text; }
     int textLength() const override { return int(text_.size()); }
+    QByteArray utf8() const override { return text_.toUtf8(); }
     int selStart() const override { return start_; }
     void setSelStart(int start) override
     {

@@ -2,6 +2,7 @@
 
 #include "app/failure.h"
 #include "app/form1.h"
+#include "app/layout.h"
 #include "platform/qt/stylesheetcheck.h"
 #include "platform/qt/twips.h"
 
@@ -12,6 +13,7 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStyle>
 #include <QStringDecoder>
@@ -89,8 +91,50 @@ MainWindow::MainWindow()
         foreColors_.insert(d.id, 0);
     }
     resize(Twips::toPixels(12105), Twips::toPixels(9165));
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    placeOnScreen();
+}
+
+void MainWindow::placeOnScreen()
+{
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // Before the window is shown the window manager has not framed it yet: allow for a title bar.
+    QMargins frame = frameGeometry().isValid() ? QMargins(geometry().left() - frameGeometry().left(),
+                                                          geometry().top() - frameGeometry().top(),
+                                                          frameGeometry().right() - geometry().right(),
+                                                          frameGeometry().bottom() - geometry().bottom())
+                                               : QMargins();
+    if (!isVisible())
+        frame.setTop(std::max(frame.top(), style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8));
+    const Layout::Placement place =
+        Layout::placeWindow({area.x(), area.y(), area.width(), area.height()},
+                            {Twips::toPixels(12105), Twips::toPixels(9165)},
+                            {frame.left(), frame.top(), frame.right(), frame.bottom()});
+    resize(place.clientWidth, place.clientHeight);
+    move(place.frameX, place.frameY);
+}
+
+void MainWindow::bringToFront()
+{
+    if (isMinimized())
+        setWindowState((QWidget::windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::runShortcut(const std::function<void()> &command, const std::function<void()> &takeFocus)
+{
+    const bool fromOutside = !isActiveWindow();
+    if (fromOutside) {
+        bringToFront();
+        if (takeFocus)
+            takeFocus();
+    }
+    const QScopedValueRollback<bool> hold(questionsHoldKeys_, questionsHoldKeys_ || fromOutside);
+    command();
 }
 
 void MainWindow::setCaption(const QString &caption)

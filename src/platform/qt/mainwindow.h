@@ -51,6 +51,16 @@ public:
     // What happens once the window has been unloaded (the program ends).
     std::function<void()> onUnloaded;
 
+    // Runs the command of a shortcut. Pressed while another application was active, the window
+    // first comes to the front (takeFocus hands it the keyboard the window system's way), and the
+    // questions the command asks hold off the keyboard for a moment.
+    void runShortcut(const std::function<void()> &command, const std::function<void()> &takeFocus = {});
+    // Restored if minimized, shown, raised and activated.
+    void bringToFront();
+    bool questionsHoldKeys() const { return questionsHoldKeys_; }
+    // Puts the window on the screen it is on, title bar first (see Layout::placeWindow).
+    void placeOnScreen();
+
 protected:
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
@@ -69,4 +79,5 @@ private:
     QString skinSheet_;
     int skinOptions_ = 0;
     bool skinSwitches_[2] = {false, false};
+    bool questionsHoldKeys_ = false;
 };

@@ -175,6 +175,13 @@ void QtEditor::setText(const QString &text)
     });
 }
 
+QByteArray QtEditor::utf8() const
+{
+    const long length = send(Sci::SCI_GETLENGTH);
+    const auto data = reinterpret_cast<const char *>(send(Sci::SCI_GETCHARACTERPOINTER));
+    return QByteArray(data, length);
+}
+
 int QtEditor::textLength() const
 {
     return toUtf16(send(Sci::SCI_GETLENGTH));

@@ -49,6 +49,7 @@ public:
     QString text() const override;
     void setText(const QString &text) override;
     int textLength() const override;
+    QByteArray utf8() const override;
     int selStart() const override;
     void setSelStart(int start) override;
     int selLength() const override;
