@@ -125,9 +125,9 @@ void MainWindow::bringToFront()
     activateWindow();
 }
 
-void MainWindow::runShortcut(const std::function<void()> &command, const std::function<void()> &takeFocus)
+void MainWindow::runShortcut(const std::function<void()> &command, bool fromOutside,
+                             const std::function<void()> &takeFocus)
 {
-    const bool fromOutside = !isActiveWindow();
     if (fromOutside) {
         bringToFront();
         if (takeFocus)

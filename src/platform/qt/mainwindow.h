@@ -51,10 +51,11 @@ public:
     // What happens once the window has been unloaded (the program ends).
     std::function<void()> onUnloaded;
 
-    // Runs the command of a shortcut. Pressed while another application was active, the window
-    // first comes to the front (takeFocus hands it the keyboard the window system's way), and the
-    // questions the command asks hold off the keyboard for a moment.
-    void runShortcut(const std::function<void()> &command, const std::function<void()> &takeFocus = {});
+    // Runs the command of a shortcut. Pressed while another application had the keyboard, the
+    // window first comes to the front (takeFocus hands it the keyboard the window system's way),
+    // and the questions the command asks hold off the keyboard for a moment.
+    void runShortcut(const std::function<void()> &command, bool fromOutside,
+                     const std::function<void()> &takeFocus = {});
     // Restored if minimized, shown, raised and activated.
     void bringToFront();
     bool questionsHoldKeys() const { return questionsHoldKeys_; }

@@ -205,9 +205,30 @@ void X11HotKeys::dispatch(int id, xcb_timestamp_t time)
                 notifyHotKey(id);
                 return;
             }
-            main->runShortcut([this, id] { notifyHotKey(id); }, [this, time] { takeFocus(time); });
+            main->runShortcut([this, id] { notifyHotKey(id); }, !hasKeyboard(), [this, time] { takeFocus(time); });
         },
         Qt::QueuedConnection);
+}
+
+bool X11HotKeys::hasKeyboard() const
+{
+    // Asked of the X server: Qt learns of a lost focus only some time after the fact.
+    const auto own = static_cast<xcb_window_t>(window_->winId());
+    XcbReply<xcb_get_input_focus_reply_t> focus(
+        xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr), &std::free);
+    if (!focus)
+        return window_->isActiveWindow();
+    xcb_window_t w = focus->focus;
+    while (w != XCB_WINDOW_NONE && w != root_ && w != XCB_INPUT_FOCUS_POINTER_ROOT) {
+        if (w == own)
+            return true;
+        XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, w), nullptr),
+                                              &std::free);
+        if (!tree)
+            break;
+        w = tree->parent;
+    }
+    return false;
 }
 
 void X11HotKeys::takeFocus(xcb_timestamp_t time)

@@ -42,6 +42,7 @@ private:
     quint16 lockModifiers() const;
     void dispatch(int id, xcb_timestamp_t time);
     void takeFocus(xcb_timestamp_t time);
+    bool hasKeyboard() const;
 
     xcb_connection_t *connection_;
     QWidget *window_;
