@@ -166,6 +166,12 @@ void DraftStore::waitIdle()
     idle_.wait(lock, [this] { return jobs_.empty() && !busy_; });
 }
 
+bool DraftStore::idle()
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    return jobs_.empty() && !busy_;
+}
+
 void DraftStore::run()
 {
     std::unique_lock<std::mutex> lock(mutex_);

@@ -49,6 +49,7 @@ public:
     void end();
     // Blocks until the queued work is done (tests, and the end).
     void waitIdle();
+    bool idle();
 
     // The drafts that ended runs left, oldest run first; those runs are claimed until one of the
     // two calls below.

@@ -113,6 +113,9 @@ stop_marquill() {
     MARQUILL_WINDOW=
     # A later start writes its own log; keep this one.
     mv "$MARQUILL_LOG" "$MARQUILL_LOG.$(date +%s%N)" 2>/dev/null || true
+    # Ended without its close request, the run left drafts of unsaved text that the next start
+    # would offer; the tests start afresh.
+    rm -rf "$XDG_STATE_HOME/marquill"
 }
 
 # Prints the id of the first window whose caption matches, waiting up to the given seconds.
