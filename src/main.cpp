@@ -1,8 +1,10 @@
 #include "platform/qt/qtapplication.h"
+#include "app/layout.h"
 #include "platform/qt/twips.h"
 
 #include <QApplication>
 #include <QScreen>
+#include <QStyle>
 #include <cstdio>
 #include <cstdlib>
 #include <xcb/xcb.h>
@@ -36,8 +38,15 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marquill"));
     QApplication::setQuitOnLastWindowClosed(false);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        // On a screen too narrow for the command buttons (a scale factor of 2 on 1280 pixels) the
+        // whole design shrinks to fit, borders included.
         Twips::setDpi(screen->logicalDotsPerInchX());
+        const int frame = 2 * QApplication::style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+        const double scale =
+            Layout::fitScale(screen->availableGeometry().width() - frame, Twips::toPixels(Layout::ButtonsWidth));
+        Twips::setDpi(Twips::dpi() * scale);
+    }
 
     QtApplication marquill;
     marquill.window.onUnloaded = [] { QCoreApplication::exit(0); };

@@ -15,6 +15,13 @@ std::optional<float> Layout::fill(float outer, float offset)
     return std::nullopt;
 }
 
+double Layout::fitScale(int room, int needed)
+{
+    if (needed <= 0 || room >= needed)
+        return 1.0;
+    return std::max(0.25, static_cast<double>(room) / needed);
+}
+
 Layout::Placement Layout::placeWindow(Area screen, Size designed, Frame frame)
 {
     const auto place = [](int start, int room, int designed, int before, int after, int &frameAt, int &client) {

@@ -25,6 +25,13 @@ struct Placement {
     int clientWidth, clientHeight; // the client area's size
 };
 
+// The command buttons reach 10200 twips from the left, plus the margin.
+constexpr int ButtonsWidth = 10320;
+
+// How much the whole design (lengths and the buttons' fonts) shrinks so that `needed` pixels fit
+// into `room`: 1 when they fit already.
+double fitScale(int room, int needed);
+
 // Where the main window goes at start-up: centred on the screen's free area, at the designed size
 // where that fits. Where it does not, the window gets smaller and starts at the area's edge, so
 // that its title bar with the window's buttons and its command buttons stay on the screen.

@@ -117,6 +117,10 @@ TEST(WindowPlacement, DesignedWindowIsCentredWhereItFits)
 
 TEST(WindowPlacement, SmallScreenKeepsTitleBarAndButtonsOnIt)
 {
+    // 640 logical pixels across: the buttons' 688 pixels shrink to fit; wide screens keep the design.
+    EXPECT_NEAR(Layout::fitScale(640 - 12, 688), 628.0 / 688, 1e-9);
+    EXPECT_EQ(Layout::fitScale(1280, 688), 1.0);
+
     // 1280 x 1024 at a scale factor of 2, a panel of 24 pixels at the top.
     const Layout::Area screen{0, 24, 640, 488};
     const auto p = Layout::placeWindow(screen, {807, 611}, {2, 28, 2, 2});

@@ -64,14 +64,17 @@ QColor fromBgr(int color)
 MainWindow::MainWindow()
 {
     setObjectName(QStringLiteral("Form1"));
+    // A design shrunk to fit a small screen shrinks its captions with it.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double fontScale = screen ? std::min(1.0, Twips::dpi() / screen->logicalDotsPerInchX()) : 1.0;
     QFont windowFont(QStringLiteral("Arial"));
-    windowFont.setPointSizeF(9);
+    windowFont.setPointSizeF(9 * fontScale);
     windowFont.setBold(true);
     setFont(windowFont);
     setMouseTracking(true);
 
     QFont buttonFont(QStringLiteral("Arial"));
-    buttonFont.setPointSizeF(11.25);
+    buttonFont.setPointSizeF(11.25 * fontScale);
     buttonFont.setBold(true);
     for (const auto &d : Buttons) {
         auto b = new QPushButton(QString::fromLatin1(d.caption), this);
