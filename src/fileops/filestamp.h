@@ -13,7 +13,7 @@ struct FileStamp {
     qint64 changed = 0;  // when the file's metadata last changed (a rename over it changes it too)
     quint64 device = 0;
     quint64 inode = 0;
-    QByteArray hash; // of the file's bytes
+    QByteArray hash; // a fingerprint of the file's bytes
 
     bool known() const { return !path.isEmpty(); }
 };
