@@ -262,7 +262,8 @@ TEST_F(WindowShortcutTest, EditorLeavesTheSixToTheWindow)
 
 TEST_F(ShortcutTest, GlobalShortcutsSettingChoosesWhereTheSixAct)
 {
-    const std::pair<QString, bool> cases[] = {{QString(), true}, {"1", true}, {"0", false}, {" Off ", false}, {"no", false}};
+    const std::pair<QString, bool> cases[] = {
+        {QString(), true}, {"1", true}, {"0", false}, {" Off ", false}, {"no", false}};
     for (const auto &[value, systemWide] : cases) {
         SCOPED_TRACE(value.toStdString());
         if (!value.isNull())

@@ -5,7 +5,8 @@
 #include <QFile>
 #include <QKeyEvent>
 
-TempEnv::TempEnv() : oldHome_(qgetenv("HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME")), oldState_(qgetenv("XDG_STATE_HOME"))
+TempEnv::TempEnv()
+    : oldHome_(qgetenv("HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME")), oldState_(qgetenv("XDG_STATE_HOME"))
 {
     QDir(dir_.path()).mkpath(QStringLiteral("config"));
     QDir(dir_.path()).mkpath(QStringLiteral("program"));

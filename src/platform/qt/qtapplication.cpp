@@ -11,8 +11,8 @@ QtApplication::QtApplication(Prompts *prompts, const QString &programFolder, std
         hotKeys = createHotKeys(&window);
     window.setProgramFolder(programFolder);
     qtPrompts.holdKeys = [this] { return window.questionsHoldKeys(); };
-    platform = std::make_unique<Platform>(Platform{window, tabs, editors, prompts ? *prompts : qtPrompts, settings, timer, *hotKeys,
-                                                      draftTimer});
+    platform = std::make_unique<Platform>(
+        Platform{window, tabs, editors, prompts ? *prompts : qtPrompts, settings, timer, *hotKeys, draftTimer});
     form = std::make_unique<Form1>(*platform, undos);
     window.setForm(form.get());
 }

@@ -222,8 +222,8 @@ bool X11HotKeys::hasKeyboard() const
     while (w != XCB_WINDOW_NONE && w != root_ && w != XCB_INPUT_FOCUS_POINTER_ROOT) {
         if (w == own)
             return true;
-        XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, w), nullptr),
-                                              &std::free);
+        XcbReply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(connection_, xcb_query_tree(connection_, w), nullptr), &std::free);
         if (!tree)
             break;
         w = tree->parent;
