@@ -1,11 +1,13 @@
 #include "app/commandline.h"
 #include "platform/qt/qtapplication.h"
 #include "platform/qt/singleinstance.h"
+#include "app/layout.h"
 #include "platform/qt/twips.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QStyle>
 #include <cstdio>
 #include <cstdlib>
 #include <xcb/xcb.h>
@@ -63,8 +65,15 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(MARQUILL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.example.Marquill"));
     QApplication::setQuitOnLastWindowClosed(false);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        // On a screen too narrow for the command buttons (a scale factor of 2 on 1280 pixels) the
+        // whole design shrinks to fit, borders included.
         Twips::setDpi(screen->logicalDotsPerInchX());
+        const int frame = 2 * QApplication::style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+        const double scale =
+            Layout::fitScale(screen->availableGeometry().width() - frame, Twips::toPixels(Layout::ButtonsWidth));
+        Twips::setDpi(Twips::dpi() * scale);
+    }
 
     // One window per user session: a running one takes this start's files.
     SingleInstance instance;

@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
+#include "documents/drafts.h"
 #include "platform/editor.h"
+#include "platform/oneshot.h"
 #include "platform/prompts.h"
 #include "platform/settingsstore.h"
 #include "platform/tabstrip.h"
@@ -28,9 +30,13 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
         Steps(*this, "tabToolTip")(0, [&] { tip = tabToolTip(position); });
         return tip;
     });
+    drafts = std::make_unique<DraftStore>(draftsRoot());
+    drafts->onFailure = [this](const QString &description) { draftFailed(description); };
+    p.draftTimer.setTimeoutHandler([this] { Steps(*this, "SaveDrafts")(0, [&] { writeDueDrafts(); }); });
     // Element 0 is designed on the window.
     RichTextBox1.push_back(nullptr);
     DocumentFormat.emplace_back();
+    DocumentStates.emplace_back();
     RichTextBox1[0] = p.editors.createElement(0);
     RichTextBox1[0]->setChangeHandler([this] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(0); }); });
 }
@@ -45,6 +51,7 @@ Form1::~Form1()
     p.tabs.setToolTipHandler(nullptr);
     p.timer.setTickHandler(nullptr);
     p.hotKeys.setHotKeyHandler(nullptr);
+    p.draftTimer.setTimeoutHandler(nullptr);
 }
 
 void Form1::reportError(const QString &description, const char *procedure, int step)
@@ -96,6 +103,12 @@ void Form1::Form_Load()
     step(132, [&] { p.window.setButtonForeColor(Button::PushButton13, FindNextGrey); });
     bool anyReopened = false;
     step(134, [&] { WasOpenRecent(anyReopened); });
+    // Unsaved text of a run that did not end normally comes back after the recorded files.
+    step(135, [&] {
+        bool anyRestored = false;
+        restoreDrafts(anyRestored);
+        anyReopened = anyReopened || anyRestored;
+    });
     if (!anyReopened) {
         step(136, [&] { p.tabs.setHighlighted(p.tabs.insertTab(0, QStringLiteral("Untitled%1.txt").arg(EditorCount)), true); });
         step(138, [&] { RichTextBox(0).setTag(QStringLiteral("0|")); });

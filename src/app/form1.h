@@ -1,15 +1,19 @@
 #pragma once
 
 #include "app/steps.h"
+#include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
 #include "platform/platform.h"
 #include "undo/modundos.h"
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 class Editor;
+class DraftStore;
+struct Draft;
 enum class Button;
 
 // The file dialog's properties, set step by step before it is shown.
@@ -17,6 +21,13 @@ struct CommonDialog {
     QString FileName;
     QString DialogTitle;
     QString Filter;
+};
+
+// What the document set knows of a document besides its text and record.
+struct DocumentState {
+    bool unsaved = false;  // changed since it was last written: its tab shows "*", questions ask for it
+    bool draftDue = false; // its draft does not hold its text yet
+    FileStamp file;        // its file as it last read or wrote it
 };
 
 struct MenuItem {
@@ -56,8 +67,11 @@ public:
     void unloadEditor(int index);         // Unload (Close All only)
     int currentEditorIndex() const;       // the index the selected tab stores
     Editor &currentEditor();
-    bool isChanged(int position) const;   // the tab's caption carries "*"
+    bool isChanged(int position) const;   // the tab's document has unsaved changes
     void markChanged(int index);
+    int tabOf(int index) const;           // the position of the editor's tab, -1 when it has none
+    QString captionWithoutMark(int position) const; // the caption without its trailing change mark
+    void clearChangedMark(int position);  // the document was written: no "*", no draft
     bool takeEditorIndex(Steps &step, int number); // EditorCount + 1; false after an overflow
     void addUntitledDocument(Steps &step, int firstStep, int position); // for editor EditorCount - 1
     void PushButton2_Click();
@@ -78,6 +92,9 @@ public:
     // each opens as Open opens it, the last one selected; those that cannot be read are named
     // in one notice.
     void openFiles(const QStringList &paths);
+    bool mayOverwrite(int index, const QString &path); // asks when another program changed the file
+    void noteWritten(int index, const QString &path);  // the document's text is now in that file
+    void savedAs(int position, const QString &path);   // the tab's document now has that file
 
     // --- recent: the recent-files list, its menu, the open-files record --------------------------
     void LoadRecent();
@@ -89,6 +106,12 @@ public:
     void subRecent_Click(int Index);
     void WasOpenRecent(bool &AnyReopened);
     void SaveOpen();
+
+    // --- drafts: unsaved text kept on disk until it is saved, for a run that does not end normally
+    void writeDueDrafts();                  // the draft timer fired
+    void restoreDrafts(bool &anyRestored);  // at start-up, after a run that did not end normally
+    void addDraftDocument(const Draft &draft);
+    void draftFailed(const QString &description);
 
     // --- search: Find and Find Next --------------------------------------------------------------
     void PushButton3_Click();
@@ -112,6 +135,7 @@ public:
     ModUndos &undo;
     std::vector<Editor *> RichTextBox1;     // index -> element, nullptr where not loaded
     std::vector<TextFormat> DocumentFormat; // index -> how its file is encoded
+    std::vector<DocumentState> DocumentStates; // index -> unsaved changes, draft, file stamp
     qint16 EditorCount = 0;
     bool Busy = false;
     qint16 UndoDocument = 0;
@@ -123,4 +147,6 @@ public:
     qint32 FindNextStart = 0;
     bool hotKeysRegistered = false;
     bool quitRequested = false; // set by Form_Unload: the platform ends the program
+    std::unique_ptr<DraftStore> drafts;
+    bool draftFailureReported = false;
 };

@@ -5,12 +5,34 @@
 #include "platform/tabstrip.h"
 #include "platform/window.h"
 
+#include <algorithm>
+
 std::optional<float> Layout::fill(float outer, float offset)
 {
     const float length = outer - offset - Margin;
     if (length > 0.0f)
         return length;
     return std::nullopt;
+}
+
+double Layout::fitScale(int room, int needed)
+{
+    if (needed <= 0 || room >= needed)
+        return 1.0;
+    return std::max(0.25, static_cast<double>(room) / needed);
+}
+
+Layout::Placement Layout::placeWindow(Area screen, Size designed, Frame frame)
+{
+    const auto place = [](int start, int room, int designed, int before, int after, int &frameAt, int &client) {
+        client = std::max(1, std::min(designed, room - before - after));
+        const int outer = client + before + after;
+        frameAt = start + std::max(0, (room - outer) / 2);
+    };
+    Placement p{};
+    place(screen.x, screen.width, designed.width, frame.left, frame.right, p.frameX, p.clientWidth);
+    place(screen.y, screen.height, designed.height, frame.top, frame.bottom, p.frameY, p.clientHeight);
+    return p;
 }
 
 void Form1::Form_Resize()

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "documents/drafts.h"
 #include "platform/prompts.h"
 #include "platform/tabstrip.h"
 #include "platform/timer.h"
@@ -22,10 +23,11 @@ void Form1::Form_QueryUnload(int &cancel, int)
     if (step.test(112, [&] { return changedFound; })) {
         int answer = MsgResult::No; // a question that cannot be asked keeps the window
         step(114, [&] {
-            answer = p.prompts.msgBox(QStringLiteral("Exit without saving?"), MsgStyle::YesNo,
-                                      QStringLiteral("Continue Exit"));
+            answer = p.prompts.msgBox(QStringLiteral("Exit without saving?"),
+                                      MsgStyle::YesNo + MsgStyle::DefaultButton2, QStringLiteral("Continue Exit"));
         });
-        if (answer == MsgResult::No)
+        // Only Yes gives the changes up; a box closed without an answer keeps the window.
+        if (answer != MsgResult::Yes)
             step(116, [&] { cancel = 1; });
     }
     // Also when the window stays open: the record always describes the last close request.
@@ -36,4 +38,6 @@ void Form1::Form_QueryUnload(int &cancel, int)
 void Form1::Form_Unload(int &)
 {
     quitRequested = true;
+    // A normal end: the next start has nothing to restore.
+    drafts->end();
 }

@@ -1,9 +1,16 @@
 #include "app/form1.h"
 #include "documents/formatname.h"
+#include "documents/drafts.h"
 #include "documents/record.h"
 
 #include "platform/editor.h"
+#include "platform/oneshot.h"
 #include "platform/tabstrip.h"
+
+namespace {
+// How long typing must have stopped before the drafts are written.
+constexpr int DraftDelay = 3000;
+} // namespace
 
 Editor &Form1::RichTextBox(int index)
 {
@@ -29,11 +36,13 @@ void Form1::loadEditor(int index)
     if (index >= static_cast<int>(RichTextBox1.size())) {
         RichTextBox1.resize(index + 1, nullptr);
         DocumentFormat.resize(index + 1);
+        DocumentStates.resize(index + 1);
     }
     Editor *e = p.editors.createElement(index);
     e->setChangeHandler([this, index] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(index); }); });
     RichTextBox1[index] = e;
     DocumentFormat[index] = TextFormat{};
+    DocumentStates[index] = DocumentState{};
     editorCreated(index);
 }
 
@@ -45,10 +54,12 @@ void Form1::unloadEditor(int index)
     e.setChangeHandler(nullptr);
     RichTextBox1[index] = nullptr;
     DocumentFormat[index] = TextFormat{};
+    DocumentStates[index] = DocumentState{};
     p.editors.destroyElement(&e);
     while (!RichTextBox1.empty() && !RichTextBox1.back()) {
         RichTextBox1.pop_back();
         DocumentFormat.pop_back();
+        DocumentStates.pop_back();
     }
 }
 
@@ -67,17 +78,56 @@ Editor &Form1::currentEditor()
 
 bool Form1::isChanged(int position) const
 {
-    return p.tabs.caption(position).contains(QLatin1Char('*'));
+    const int index = p.tabs.itemData(position);
+    if (index < 0 || index >= static_cast<int>(DocumentStates.size()) || !RichTextBox1[index])
+        throw Failure(QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+    return DocumentStates[index].unsaved;
+}
+
+int Form1::tabOf(int index) const
+{
+    const int selected = p.tabs.selectedPosition();
+    if (selected >= 0 && p.tabs.itemData(selected) == index)
+        return selected;
+    for (int i = 0; i < p.tabs.count(); ++i) {
+        if (p.tabs.itemData(i) == index)
+            return i;
+    }
+    return -1;
 }
 
 void Form1::markChanged(int index)
 {
-    // The notifying editor's record, then the selected tab's caption.
     Editor &e = RichTextBox(index);
     e.setTag(QStringLiteral("1|") + recordPath(e.tag()));
-    const int position = p.tabs.selectedPosition();
-    if (position >= 0 && !p.tabs.caption(position).contains(QLatin1Char('*')))
+    DocumentState &state = DocumentStates.at(index);
+    state.draftDue = true;
+    p.draftTimer.start(DraftDelay);
+    if (state.unsaved)
+        return;
+    // The mark follows the state, so a "*" in a file name means nothing.
+    state.unsaved = true;
+    const int position = tabOf(index);
+    if (position >= 0)
         p.tabs.setCaption(position, p.tabs.caption(position) + QLatin1Char('*'));
+}
+
+QString Form1::captionWithoutMark(int position) const
+{
+    QString caption = p.tabs.caption(position);
+    if (isChanged(position) && caption.endsWith(QLatin1Char('*')))
+        caption.chop(1);
+    return caption;
+}
+
+void Form1::clearChangedMark(int position)
+{
+    const int index = p.tabs.itemData(position);
+    p.tabs.setCaption(position, captionWithoutMark(position));
+    DocumentState &state = DocumentStates.at(index);
+    state.unsaved = false;
+    state.draftDue = false;
+    drafts->remove(index);
 }
 
 bool Form1::takeEditorIndex(Steps &step, int number)

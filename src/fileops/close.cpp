@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "documents/drafts.h"
 #include "platform/editor.h"
 #include "platform/prompts.h"
 #include "platform/tabstrip.h"
@@ -39,6 +40,9 @@ void Form1::PushButton11_Click()
         const int index = currentEditorIndex();
         p.tabs.removeTab(p.tabs.selectedPosition());
         RichTextBox(index).release();
+        // Closed without saving, or saved: either way its draft has served.
+        DocumentStates.at(index).draftDue = false;
+        drafts->remove(index);
     });
     if (step.test(114, [&] { return p.tabs.count() == 0; })) {
         step(116, [&] { Busy = true; });
@@ -69,14 +73,17 @@ void Form1::PushButton12_Click()
         step(112, [&] {
             answer = p.prompts.msgBox(QStringLiteral("There are some file(s) that has been changed.\r\n"
                                                      "Do you wish to continue closing all files without saving?"),
-                                      MsgStyle::YesNo, QStringLiteral("Continue Close"));
+                                      MsgStyle::YesNo + MsgStyle::DefaultButton2, QStringLiteral("Continue Close"));
         });
         if (answer != MsgResult::Yes)
             return;
         base = 114;
     }
     step(base, [&] { AddAllRecent(); });
-    step(base + 2, [&] { p.tabs.removeAll(); });
+    step(base + 2, [&] {
+        p.tabs.removeAll();
+        drafts->removeAll();
+    });
     int loaded = 0;
     step(base + 4, [&] { loaded = static_cast<int>(RichTextBox1.size()); });
     for (int i = 1; i < loaded; ++i) {
@@ -88,6 +95,7 @@ void Form1::PushButton12_Click()
     step(base + 10, [&] {
         RichTextBox(0).setTag(QStringLiteral("0|"));
         DocumentFormat[0] = TextFormat{}; // the fresh document is saved as a new one
+        DocumentStates[0] = DocumentState{};
     });
     step(base + 12, [&] { EditorCount = 1; });
     step(base + 14, [&] {

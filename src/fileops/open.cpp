@@ -30,7 +30,10 @@ void Form1::OpenFile(const QString &FilePath, bool SkipFocus)
         step(108, [&] { p.tabs.setItemData(position, static_cast<qint16>(index)); });
         step(110, [&] { loadEditor(index); });
         step(112, [&] {
+            // Taken before reading: a change in between makes the next save ask rather than overwrite.
+            const FileStamp stamp = stampFile(FilePath);
             DocumentFormat[index] = loadTextFile(FilePath, RichTextBox(index));
+            DocumentStates[index].file = stamp;
             loaded = true;
         });
         // A document whose file could not be read keeps no path, so that saving it asks

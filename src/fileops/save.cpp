@@ -6,20 +6,16 @@
 #include "platform/prompts.h"
 #include "platform/tabstrip.h"
 
+#include <QDir>
 #include <optional>
 
 namespace {
 
 const QString SaveFilter = QStringLiteral("Text File (*.txt)|*.txt");
 
-QString withoutMarks(QString caption)
+QString saveTitle(const Form1 &f, int position)
 {
-    return caption.remove(QLatin1Char('*'));
-}
-
-QString saveTitle(const QString &caption)
-{
-    return QStringLiteral("Save [") + withoutMarks(caption) + QStringLiteral("] As");
+    return QStringLiteral("Save [") + f.captionWithoutMark(position) + QStringLiteral("] As");
 }
 
 // A record that could not be read has no parts; asking for its path then fails as well.
@@ -30,10 +26,15 @@ bool isUntitled(const std::optional<QString> &path)
     return path->isEmpty();
 }
 
-// Writes editor `index`'s text in its document's format; returns only when the file was written.
-void writeDocument(Form1 &f, int index, const QString &path)
+// Writes editor `index`'s text in its document's format. False when the user kept a file that
+// another program changed; throws when the write fails.
+bool writeDocument(Form1 &f, int index, const QString &path)
 {
+    if (!f.mayOverwrite(index, path))
+        return false;
     SaveTextFile(f.RichTextBox(index), path, f.DocumentFormat.at(index));
+    f.noteWritten(index, path);
+    return true;
 }
 
 } // namespace
@@ -47,31 +48,23 @@ void Form1::PushButton7_Click()
         // A write that failed leaves the "*" and the record: nothing was saved.
         bool written = false;
         step(124, [&] {
-            writeDocument(*this, currentEditorIndex(), *path);
-            written = true;
+            written = writeDocument(*this, currentEditorIndex(), *path);
         });
-        if (written) {
-            step(126, [&] {
-                const int position = p.tabs.selectedPosition();
-                p.tabs.setCaption(position, withoutMarks(p.tabs.caption(position)));
-            });
-        }
+        if (written)
+            step(126, [&] { clearChangedMark(p.tabs.selectedPosition()); });
         return;
     }
     step(104, [&] { CommonDialog1.FileName = QString(); });
-    step(106, [&] { CommonDialog1.DialogTitle = saveTitle(p.tabs.caption(p.tabs.selectedPosition())); });
+    step(106, [&] { CommonDialog1.DialogTitle = saveTitle(*this, p.tabs.selectedPosition()); });
     step(108, [&] { CommonDialog1.Filter = SaveFilter; });
     step(110, [&] { CommonDialog1.FileName = p.prompts.showSave(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
     if (step.test(112, [&] { return CommonDialog1.FileName.isEmpty(); }))
         return;
     bool written = false;
-    step(116, [&] {
-        writeDocument(*this, currentEditorIndex(), CommonDialog1.FileName);
-        written = true;
-    });
+    step(116, [&] { written = writeDocument(*this, currentEditorIndex(), CommonDialog1.FileName); });
     if (!written)
         return;
-    step(118, [&] { p.tabs.setCaption(p.tabs.selectedPosition(), GetFileName(CommonDialog1.FileName)); });
+    step(118, [&] { savedAs(p.tabs.selectedPosition(), CommonDialog1.FileName); });
     step(120, [&] { currentEditor().setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
 }
 
@@ -79,19 +72,16 @@ void Form1::PushButton14_Click()
 {
     Steps step(*this, "PushButton14_Click");
     step(100, [&] { CommonDialog1.FileName = QString(); });
-    step(102, [&] { CommonDialog1.DialogTitle = saveTitle(p.tabs.caption(p.tabs.selectedPosition())); });
+    step(102, [&] { CommonDialog1.DialogTitle = saveTitle(*this, p.tabs.selectedPosition()); });
     step(104, [&] { CommonDialog1.Filter = SaveFilter; });
     step(108, [&] { CommonDialog1.FileName = p.prompts.showSave(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
     if (step.test(110, [&] { return CommonDialog1.FileName.isEmpty(); }))
         return;
     bool written = false;
-    step(114, [&] {
-        writeDocument(*this, currentEditorIndex(), CommonDialog1.FileName);
-        written = true;
-    });
+    step(114, [&] { written = writeDocument(*this, currentEditorIndex(), CommonDialog1.FileName); });
     if (!written)
         return;
-    step(116, [&] { p.tabs.setCaption(p.tabs.selectedPosition(), GetFileName(CommonDialog1.FileName)); });
+    step(116, [&] { savedAs(p.tabs.selectedPosition(), CommonDialog1.FileName); });
     step(118, [&] { currentEditor().setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
 }
 
@@ -102,36 +92,54 @@ void Form1::PushButton8_Click()
     step(100, [&] { count = p.tabs.count(); });
     for (int position = 0; position < count; ++position) {
         // Works on the tab at `position` throughout; the selection never moves.
-        if (step.test(102, [&] { return !p.tabs.caption(position).contains(QLatin1Char('*')); }))
+        if (step.test(102, [&] { return !isChanged(position); }))
             continue;
         std::optional<QString> path;
         step(104, [&] { path = recordPath(RichTextBox(p.tabs.itemData(position)).tag()); });
         if (!step.test(106, [&] { return isUntitled(path); })) {
             bool written = false;
-            step(124, [&] {
-                writeDocument(*this, p.tabs.itemData(position), *path);
-                written = true;
-            });
+            step(124, [&] { written = writeDocument(*this, p.tabs.itemData(position), *path); });
             if (written)
-                step(126, [&] { p.tabs.setCaption(position, withoutMarks(p.tabs.caption(position))); });
+                step(126, [&] { clearChangedMark(position); });
             continue;
         }
         step(108, [&] { CommonDialog1.FileName = QString(); });
-        step(110, [&] { CommonDialog1.DialogTitle = saveTitle(p.tabs.caption(position)); });
+        step(110, [&] { CommonDialog1.DialogTitle = saveTitle(*this, position); });
         step(112, [&] { CommonDialog1.Filter = SaveFilter; });
         step(114,
              [&] { CommonDialog1.FileName = p.prompts.showSave(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
         if (step.test(116, [&] { return CommonDialog1.FileName.isEmpty(); }))
             continue;
         bool written = false;
-        step(118, [&] {
-            writeDocument(*this, p.tabs.itemData(position), CommonDialog1.FileName);
-            written = true;
-        });
+        step(118, [&] { written = writeDocument(*this, p.tabs.itemData(position), CommonDialog1.FileName); });
         if (!written)
             continue;
-        step(120, [&] { p.tabs.setCaption(position, GetFileName(CommonDialog1.FileName)); });
+        step(120, [&] { savedAs(position, CommonDialog1.FileName); });
         step(122,
              [&] { RichTextBox(p.tabs.itemData(position)).setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
     }
+}
+
+void Form1::savedAs(int position, const QString &path)
+{
+    // The mark goes first: the new caption may end in a "*" of its own.
+    clearChangedMark(position);
+    p.tabs.setCaption(position, GetFileName(path));
+}
+
+bool Form1::mayOverwrite(int index, const QString &path)
+{
+    // Only the file this document read or wrote is compared; another file is a new one to it.
+    const FileStamp &known = DocumentStates.at(index).file;
+    if (!known.known() || !isSameFile(known.path, path) || checkFile(known) == DiskState::Same)
+        return true;
+    return p.prompts.msgBox(QDir::toNativeSeparators(path) +
+                                QStringLiteral(" was changed by another program since it was opened. Overwrite it?"),
+                            MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2,
+                            QString()) == MsgResult::Yes;
+}
+
+void Form1::noteWritten(int index, const QString &path)
+{
+    DocumentStates.at(index).file = stampFile(path);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 #include <functional>
@@ -26,6 +27,7 @@ public:
     virtual void setText(const QString &text) = 0;
     virtual int textLength() const = 0; // length of text() without copying it
     virtual QString textRange(int start, int length) const = 0; // clipped to the text
+    virtual QByteArray utf8() const = 0; // the text as the buffer holds it: UTF-8 with "\r\n" line breaks
 
     virtual int selStart() const = 0;
     virtual void setSelStart(int start) = 0; // collapses the selection to a caret

@@ -12,6 +12,9 @@ public:
     virtual ~HotKeys() = default;
     // Returns false when the combination could not be registered (another client holds it).
     virtual bool registerHotKey(int id, int modifiers, int key) = 0;
+    // Off: the combinations registered from then on act only while the program's window is the
+    // active one. Where the window system offers nothing else, that is all there is.
+    virtual void setSystemWide(bool on) { (void)on; }
     void setHotKeyHandler(std::function<void(int)> handler) { onHotKey_ = std::move(handler); }
 
 protected:

@@ -7,6 +7,7 @@ class Prompts;
 class SettingsStore;
 class Timer;
 class HotKeys;
+class OneShotTimer;
 
 // Everything through which the logic reaches the outside world.
 struct Platform {
@@ -17,4 +18,5 @@ struct Platform {
     SettingsStore &settings;
     Timer &timer;
     HotKeys &hotKeys;
+    OneShotTimer &draftTimer; // when the drafts of unsaved documents are written
 };

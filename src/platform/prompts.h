@@ -8,10 +8,13 @@ namespace MsgStyle {
 constexpr int OkOnly = 0;
 constexpr int YesNo = 4;
 constexpr int Exclamation = 48;
+constexpr int DefaultButton2 = 256; // the second button (No) is the default instead of the first
+
 } // namespace MsgStyle
 
 namespace MsgResult {
 constexpr int Ok = 1;
+constexpr int Cancel = 2; // the box was closed without an answer (Escape, its close button)
 constexpr int Yes = 6;
 constexpr int No = 7;
 } // namespace MsgResult

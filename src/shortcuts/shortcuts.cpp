@@ -14,6 +14,13 @@ const std::array<Shortcut, 6> Shortcuts = {{
     {&Form1::HotKeyUndo, "A00F6", HotKeyModifier::Control, 'Z', &Form1::PushButton6_Click},
 }};
 
+bool isSettingOn(const QString &value)
+{
+    const QString v = value.trimmed().toLower();
+    return !(v == QLatin1String("0") || v == QLatin1String("false") || v == QLatin1String("off") ||
+             v == QLatin1String("no"));
+}
+
 const Shortcut *findShortcut(const Form1 &form, int id)
 {
     // Before registration every id is 0, which no atom is.
@@ -34,6 +41,14 @@ void Form1::Timer1_Timer()
         return;
     hotKeysRegistered = true;
     p.timer.setEnabled(false);
+    // GlobalShortcuts=0 keeps the shortcuts to the program's own window; a setting that cannot be
+    // read leaves them as they are by default.
+    bool systemWide = true;
+    try {
+        systemWide = isSettingOn(GetSetting(QStringLiteral("GlobalShortcuts"), QStringLiteral("1")));
+    } catch (const std::exception &) {
+    }
+    p.hotKeys.setSystemWide(systemWide);
     for (const Shortcut &s : Shortcuts)
         this->*s.id = globalAtoms().add(QString::fromLatin1(s.atomName));
     // A combination another program holds simply stays dead here.

@@ -2,6 +2,7 @@
 
 #include "platform/hotkeys.h"
 
+#include <QString>
 #include <QtGlobal>
 #include <array>
 
@@ -19,6 +20,9 @@ struct Shortcut {
 
 // In the order they are registered and compared.
 extern const std::array<Shortcut, 6> Shortcuts;
+
+// A yes/no setting: "0", "false", "off" and "no" (in any case) are off, anything else is on.
+bool isSettingOn(const QString &value);
 
 // The first row whose id the form holds, or nullptr.
 const Shortcut *findShortcut(const Form1 &form, int id);

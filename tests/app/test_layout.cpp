@@ -105,3 +105,33 @@ TEST_F(LayoutTest, MinimizedWindowChangesNothing)
     EXPECT_EQ(tabs().width(), 11865);
     EXPECT_EQ(form().RichTextBox(0).width(), 11625);
 }
+
+TEST(WindowPlacement, DesignedWindowIsCentredWhereItFits)
+{
+    const auto p = Layout::placeWindow({0, 0, 1280, 1024}, {807, 611}, {1, 30, 1, 1});
+    EXPECT_EQ(p.clientWidth, 807);
+    EXPECT_EQ(p.clientHeight, 611);
+    EXPECT_EQ(p.frameX, (1280 - 809) / 2);
+    EXPECT_EQ(p.frameY, (1024 - 642) / 2);
+}
+
+TEST(WindowPlacement, SmallScreenKeepsTitleBarAndButtonsOnIt)
+{
+    // 640 logical pixels across: the buttons' 688 pixels shrink to fit; wide screens keep the design.
+    EXPECT_NEAR(Layout::fitScale(640 - 12, 688), 628.0 / 688, 1e-9);
+    EXPECT_EQ(Layout::fitScale(1280, 688), 1.0);
+
+    // 1280 x 1024 at a scale factor of 2, a panel of 24 pixels at the top.
+    const Layout::Area screen{0, 24, 640, 488};
+    const auto p = Layout::placeWindow(screen, {807, 611}, {2, 28, 2, 2});
+    EXPECT_EQ(p.frameX, 0);
+    EXPECT_EQ(p.frameY, 24) << "the title bar starts below the panel";
+    EXPECT_EQ(p.clientWidth, 636);
+    EXPECT_EQ(p.clientHeight, 458);
+    // On a second screen to the right the same holds within that screen.
+    const auto q = Layout::placeWindow({1920, 0, 640, 512}, {807, 300}, {0, 30, 0, 0});
+    EXPECT_EQ(q.frameX, 1920);
+    EXPECT_EQ(q.frameY, (512 - 330) / 2);
+    EXPECT_EQ(q.clientWidth, 640);
+    EXPECT_EQ(q.clientHeight, 300);
+}

@@ -12,7 +12,7 @@ class QuitTest : public FormTest {
 protected:
     QString file(const QString &name) { return env->writeFile(name, "text of " + name.toUtf8()); }
     void add(const QString &path) { addFileDocument(form(), tabs(), path, QFileInfo(path).fileName()); }
-    void mark(int position) { tabs().setCaption(position, tabs().caption(position) + QLatin1Char('*')); }
+    void mark(int position) { form().markChanged(tabs().itemData(position)); }
     int queryUnload()
     {
         int cancel = 0;
@@ -48,7 +48,7 @@ TEST_F(QuitTest, SeveralChangedDocumentsAskOnce)
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, "Exit without saving?");
     EXPECT_EQ(prompts.shown[0].title, "Continue Exit");
-    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo);
+    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo + MsgStyle::DefaultButton2);
 }
 
 TEST_F(QuitTest, RecordFlagWithoutTheMarkAsksNothing)

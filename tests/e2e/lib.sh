@@ -14,7 +14,7 @@ ARTIFACTS=${E2E_ARTIFACTS:-$PWD/e2e-artifacts/$E2E_NAME}
 mkdir -p "$ARTIFACTS"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/marquill-e2e.XXXXXX")
-export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config XDG_STATE_HOME=$WORK/state
 export XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
@@ -113,6 +113,9 @@ stop_marquill() {
     MARQUILL_WINDOW=
     # A later start writes its own log; keep this one.
     mv "$MARQUILL_LOG" "$MARQUILL_LOG.$(date +%s%N)" 2>/dev/null || true
+    # Ended without its close request, the run left drafts of unsaved text that the next start
+    # would offer; the tests start afresh.
+    rm -rf "$XDG_STATE_HOME/marquill"
 }
 
 # Prints the id of the first window whose caption matches, waiting up to the given seconds.
@@ -358,3 +361,20 @@ choose_path() {
     window_gone "$window"
     focus_window "$MARQUILL_WINDOW"
 }
+
+# Another program's window that has the keyboard and logs each key that reaches it to KEYWINDOW_OUT.
+start_key_window() {
+    local tool=${MARQUILL_KEYWINDOW:-}
+    if [ -z "$tool" ] || [ ! -x "$tool" ]; then
+        tool=$WORK/keywindow
+        [ -x "$tool" ] || cc -o "$tool" "$E2E_DIR/keywindow.c" -lxcb -lxcb-keysyms || fail "cannot build keywindow"
+    fi
+    KEYWINDOW_OUT=$WORK/keywindow.out
+    spawn "$tool" "Other program" >"$KEYWINDOW_OUT"
+    wait_for 10 "the other program's window" grep -q '^mapped$' "$KEYWINDOW_OUT"
+    OTHER_WINDOW=$(find_window 20 '^Other program$') || fail "the other program shows no window"
+    focus_window "$OTHER_WINDOW"
+}
+
+# The letter keys that reached the other program's window, in order ("sn"); Ctrl itself is not counted.
+keys_received() { sed -n 's/^key \([a-z]\)$/\1/p' "$KEYWINDOW_OUT" | tr -d '\n'; }

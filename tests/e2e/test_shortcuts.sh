@@ -64,7 +64,7 @@ timeout 10 xdotool keyup ctrl+n || fail "cannot release ctrl+n"
 press_keys Num_Lock
 tab_row_becomes "$ref_one_new" after-ctrl-n "holding Ctrl+N did not add exactly one document"
 tab_row_stays "$ref_one_new" after-ctrl-n "holding Ctrl+N added more than one document"
-[ "$(focused_window)" = "$OTHER_WINDOW" ] || fail "Ctrl+N took the keyboard from the other program"
+[ "$(focused_window)" = "$MARQUILL_WINDOW" ] || fail "Ctrl+N did not bring Marquill forward"
 log "after Ctrl+N: $(screenshot after-ctrl-n)"
 
 # Ctrl+S saves the current document, the reopened file, back to where it came from.

@@ -23,8 +23,7 @@ protected:
         form().Busy = true;
         form().RichTextBox(tabs().itemData(position)).setText(text);
         form().Busy = false;
-        if (!tabs().caption(position).contains(QLatin1Char('*')))
-            tabs().setCaption(position, tabs().caption(position) + QLatin1Char('*'));
+        form().markChanged(tabs().itemData(position));
     }
     void close() { form().clickButton(Button::PushButton11); }
     void closeAll() { form().clickButton(Button::PushButton12); }
@@ -213,7 +212,7 @@ TEST_F(CloseTest, CloseAllAnsweredNoKeepsEverything)
     ASSERT_EQ(prompts.shown.size(), 1u); // asked once for two changed documents
     EXPECT_EQ(prompts.shown[0].text, CloseAllQuestion);
     EXPECT_EQ(prompts.shown[0].title, "Continue Close");
-    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo);
+    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo + MsgStyle::DefaultButton2);
     EXPECT_EQ(captions(), before);
     EXPECT_EQ(editorAt(1).text(), "edited a");
     EXPECT_EQ(editorAt(2).text(), "edited b");

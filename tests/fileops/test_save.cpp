@@ -48,6 +48,8 @@ protected:
         editorAt(index).setText(text);
         editorAt(index).setTag(QStringLiteral("1|") + path);
         tabs().setCaption(position, caption);
+        form().DocumentStates[index].unsaved = caption.endsWith(QLatin1Char('*'));
+        form().DocumentStates[index].file = stampFile(path);
     }
 
     // A new untitled document with text, marked changed.
@@ -56,7 +58,7 @@ protected:
         form().PushButton2_Click();
         const int position = tabs().selectedPosition();
         editorAt(indexAt(position)).setText(text);
-        tabs().setCaption(position, tabs().caption(position).remove(QLatin1Char('*')) + QLatin1Char('*'));
+        form().markChanged(indexAt(position));
         return position;
     }
 
@@ -87,12 +89,15 @@ TEST_F(SaveTest, SaveWritesThePathInTheFilesOwnFormatAndRemovesTheMark)
     EXPECT_EQ(captions(), QStringList{QStringLiteral("a.txt")});
     EXPECT_EQ(record(0), QStringLiteral("1|") + path);
 
-    // Without "*" Save writes all the same.
+    // Without "*" Save writes all the same, once the user agrees to replace another program's change.
     env->writeFile(QStringLiteral("a.txt"), "changed elsewhere");
+    dialogs.msgAnswers = {MsgResult::Yes};
     form().PushButton7_Click();
     EXPECT_EQ(TempEnv::readFile(path), "caf\xE9\r\ntwo\r\nthree");
     EXPECT_EQ(captions(), QStringList{QStringLiteral("a.txt")});
-    EXPECT_TRUE(dialogs.shown.empty());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, path + " was changed by another program since it was opened. Overwrite it?");
+    dialogs.clear();
 
     // A character the code page has no byte for: the file becomes UTF-8 instead of losing it.
     current().setText(QStringLiteral("café Ω"));
@@ -108,6 +113,7 @@ TEST_F(SaveTest, UnchangedDocumentsSaveBackToTheirOwnBytesThroughTheEditor)
         const QString path = env->writeFile(QStringLiteral("t.txt"), c.bytes);
         fileDocument(0, path, readTextFile(path).text, QStringLiteral("t.txt*"));
         env->writeFile(QStringLiteral("t.txt"), "overwritten");
+        form().DocumentStates[indexAt(0)].file = stampFile(path); // as if read after that
         form().PushButton7_Click();
         EXPECT_TRUE(TempEnv::readFile(path) == c.bytes);
     }

@@ -1,5 +1,6 @@
 #include "shortcuts/atoms.h"
 #include "shortcuts/shortcuts.h"
+#include "settingsvalues.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@ void runFor(int milliseconds)
 
 struct Registration {
     int id, modifiers, key;
+    bool systemWide;
 };
 
 // Hot keys that record what the program registers; a combination can be set to be refused,
@@ -37,9 +39,11 @@ class FakeHotKeys : public HotKeys {
 public:
     bool registerHotKey(int id, int modifiers, int key) override
     {
-        registrations.push_back({id, modifiers, key});
+        registrations.push_back({id, modifiers, key, systemWide});
         return key != refusedKey;
     }
+    void setSystemWide(bool on) override { systemWide = on; }
+    bool systemWide = true;
     // A press of Ctrl+key, as the window system reports a registered combination.
     void press(int key)
     {
@@ -253,4 +257,21 @@ TEST_F(WindowShortcutTest, EditorLeavesTheSixToTheWindow)
     EXPECT_TRUE(pressed.empty());
     EXPECT_EQ(current().text(), "abc");
     app->hotKeys->setHotKeyHandler(nullptr);
+}
+
+TEST_F(ShortcutTest, GlobalShortcutsSettingChoosesWhereTheSixAct)
+{
+    const std::pair<QString, bool> cases[] = {
+        {QString(), true}, {"1", true}, {"0", false}, {" Off ", false}, {"no", false}};
+    for (const auto &[value, systemWide] : cases) {
+        SCOPED_TRACE(value.toStdString());
+        if (!value.isNull())
+            storeSetting(QStringLiteral("GlobalShortcuts"), value);
+        startWithFakeHotKeys();
+        waitForFirstTick();
+        ASSERT_EQ(fake->registrations.size(), 6u);
+        for (const Registration &r : fake->registrations)
+            EXPECT_EQ(r.systemWide, systemWide);
+        app.reset();
+    }
 }

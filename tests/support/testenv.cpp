@@ -5,13 +5,15 @@
 #include <QFile>
 #include <QKeyEvent>
 
-TempEnv::TempEnv() : oldHome_(qgetenv("HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME"))
+TempEnv::TempEnv()
+    : oldHome_(qgetenv("HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME")), oldState_(qgetenv("XDG_STATE_HOME"))
 {
     QDir(dir_.path()).mkpath(QStringLiteral("config"));
     QDir(dir_.path()).mkpath(QStringLiteral("program"));
     QDir(dir_.path()).mkpath(QStringLiteral("home"));
     qputenv("HOME", dir_.filePath(QStringLiteral("home")).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", configFolder().toLocal8Bit());
+    qputenv("XDG_STATE_HOME", stateFolder().toLocal8Bit());
 }
 
 TempEnv::~TempEnv()
@@ -21,6 +23,10 @@ TempEnv::~TempEnv()
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", oldConfig_);
+    if (oldState_.isEmpty())
+        qunsetenv("XDG_STATE_HOME");
+    else
+        qputenv("XDG_STATE_HOME", oldState_);
 }
 
 QString TempEnv::writeFile(const QString &name, const QByteArray &bytes) const

@@ -18,12 +18,13 @@ public:
     QString path(const QString &name) const { return dir_.filePath(name); }
     QString programFolder() const { return dir_.filePath(QStringLiteral("program")); }
     QString configFolder() const { return dir_.filePath(QStringLiteral("config")); }
+    QString stateFolder() const { return dir_.filePath(QStringLiteral("state")); }
     QString writeFile(const QString &name, const QByteArray &bytes) const; // returns its path
     static QByteArray readFile(const QString &path);
 
 private:
     QTemporaryDir dir_;
-    QByteArray oldHome_, oldConfig_;
+    QByteArray oldHome_, oldConfig_, oldState_;
 };
 
 // The real window on the offscreen platform, answered by scripted prompts.

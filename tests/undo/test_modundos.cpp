@@ -27,6 +27,7 @@ public:
         text_ = QString::fromUtf8(all);
     }
     void release() override { text_.clear(); }
+    QByteArray utf8() const override { return text_.toUtf8(); }
     int selStart() const override { return start_; }
     void setSelStart(int start) override
     {

@@ -2,6 +2,7 @@
 
 #include "app/failure.h"
 #include "app/form1.h"
+#include "app/layout.h"
 #include "platform/qt/stylesheetcheck.h"
 #include "platform/qt/twips.h"
 
@@ -13,6 +14,7 @@
 #include <QImageReader>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
@@ -79,14 +81,17 @@ QColor fromBgr(int color)
 MainWindow::MainWindow()
 {
     setObjectName(QStringLiteral("Form1"));
+    // A design shrunk to fit a small screen shrinks its captions with it.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double fontScale = screen ? std::min(1.0, Twips::dpi() / screen->logicalDotsPerInchX()) : 1.0;
     QFont windowFont(QStringLiteral("Arial"));
-    windowFont.setPointSizeF(9);
+    windowFont.setPointSizeF(9 * fontScale);
     windowFont.setBold(true);
     setFont(windowFont);
     setMouseTracking(true);
 
     QFont buttonFont(QStringLiteral("Arial"));
-    buttonFont.setPointSizeF(11.25);
+    buttonFont.setPointSizeF(11.25 * fontScale);
     buttonFont.setBold(true);
     for (const auto &d : Buttons) {
         auto b = new QPushButton(QString::fromLatin1(d.caption), this);
@@ -106,8 +111,7 @@ MainWindow::MainWindow()
         foreColors_.insert(d.id, 0);
     }
     resize(Twips::toPixels(12105), Twips::toPixels(9165));
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    placeOnScreen();
 
     // Moving between tabs; the editors leave these keys alone.
     const auto tabKeys = [this](QList<QKeySequence> keys, int step) {
@@ -136,14 +140,47 @@ MainWindow::~MainWindow()
     qApp->removeEventFilter(appFilter_);
 }
 
+void MainWindow::placeOnScreen()
+{
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // Before the window is shown the window manager has not framed it yet: allow for a title bar.
+    QMargins frame = frameGeometry().isValid() ? QMargins(geometry().left() - frameGeometry().left(),
+                                                          geometry().top() - frameGeometry().top(),
+                                                          frameGeometry().right() - geometry().right(),
+                                                          frameGeometry().bottom() - geometry().bottom())
+                                               : QMargins();
+    if (!isVisible())
+        frame.setTop(std::max(frame.top(), style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8));
+    const Layout::Placement place =
+        Layout::placeWindow({area.x(), area.y(), area.width(), area.height()},
+                            {Twips::toPixels(12105), Twips::toPixels(9165)},
+                            {frame.left(), frame.top(), frame.right(), frame.bottom()});
+    resize(place.clientWidth, place.clientHeight);
+    move(place.frameX, place.frameY);
+}
+
 void MainWindow::bringToFront()
 {
-    // A maximized window that was minimized comes back maximized.
     if (isMinimized())
-        setWindowState(QWidget::windowState() & ~Qt::WindowMinimized);
+        setWindowState((QWidget::windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
+}
+
+void MainWindow::runShortcut(const std::function<void()> &command, bool fromOutside,
+                             const std::function<void()> &takeFocus)
+{
+    if (fromOutside) {
+        bringToFront();
+        if (takeFocus)
+            takeFocus();
+    }
+    const QScopedValueRollback<bool> hold(questionsHoldKeys_, questionsHoldKeys_ || fromOutside);
+    command();
 }
 
 void MainWindow::setCaption(const QString &caption)

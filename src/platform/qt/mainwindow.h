@@ -54,6 +54,15 @@ public:
     // What happens once the window has been unloaded (the program ends).
     std::function<void()> onUnloaded;
 
+    // Runs the command of a shortcut. Pressed while another application had the keyboard, the
+    // window first comes to the front (takeFocus hands it the keyboard the window system's way),
+    // and the questions the command asks hold off the keyboard for a moment.
+    void runShortcut(const std::function<void()> &command, bool fromOutside,
+                     const std::function<void()> &takeFocus = {});
+    bool questionsHoldKeys() const { return questionsHoldKeys_; }
+    // Puts the window on the screen it is on, title bar first (see Layout::placeWindow).
+    void placeOnScreen();
+
 protected:
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
@@ -87,4 +96,5 @@ private:
     bool skinSwitches_[2] = {false, false};
     ApplicationFilter *appFilter_ = nullptr;
     int wheelZoom_ = 0; // wheel steps not yet turned into a zoom step
+    bool questionsHoldKeys_ = false;
 };

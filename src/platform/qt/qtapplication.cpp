@@ -11,7 +11,9 @@ QtApplication::QtApplication(Prompts *prompts, const QString &programFolder, std
     if (!hotKeys)
         hotKeys = createHotKeys(&window);
     window.setProgramFolder(programFolder);
-    platform = std::make_unique<Platform>(Platform{window, tabs, editors, prompts ? *prompts : qtPrompts, settings, timer, *hotKeys});
+    qtPrompts.holdKeys = [this] { return window.questionsHoldKeys(); };
+    platform = std::make_unique<Platform>(
+        Platform{window, tabs, editors, prompts ? *prompts : qtPrompts, settings, timer, *hotKeys, draftTimer});
     form = std::make_unique<Form1>(*platform, undos);
     window.setForm(form.get());
 }
@@ -26,6 +28,8 @@ void QtApplication::start(const QStringList &files)
 {
     form->Form_Load();
     window.show();
+    // Once shown the window knows its frame where the window system has told it.
+    window.placeOnScreen();
     window.activateWindow();
     // The selected tab's document takes the keyboard, also when reopened files were loaded
     // without taking the focus.

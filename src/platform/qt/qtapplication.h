@@ -36,6 +36,7 @@ public:
     QtPrompts qtPrompts{window};
     QtSettingsStore settings;
     QtTimer timer;
+    QtOneShotTimer draftTimer;
     std::unique_ptr<HotKeys> hotKeys;
     ModUndos undos;
     std::unique_ptr<Platform> platform;

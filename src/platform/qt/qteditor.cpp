@@ -293,6 +293,15 @@ void QtEditor::release()
     newDocument();
 }
 
+QByteArray QtEditor::utf8() const
+{
+    // Read around the gap rather than moving it: a copy costs only the copy.
+    QByteArray out;
+    out.reserve(send(Sci::SCI_GETLENGTH));
+    readUtf8([&](QByteArrayView block) { out.append(block); });
+    return out;
+}
+
 int QtEditor::textLength() const
 {
     return static_cast<int>(send(Sci::SCI_INDEXPOSITIONFROMLINE, send(Sci::SCI_GETLINECOUNT), Sci::SC_LINECHARACTERINDEX_UTF16));

@@ -67,6 +67,7 @@ public:
     void setText(const QString &text) override;
     int textLength() const override;
     QString textRange(int start, int length) const override;
+    QByteArray utf8() const override;
     int selStart() const override;
     void setSelStart(int start) override;
     int selLength() const override;

@@ -3,10 +3,14 @@
 #include "platform/qt/mainwindow.h"
 #include "platform/qt/twips.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <optional>
 
 namespace {
 
@@ -34,6 +38,58 @@ QString runFileDialog(MainWindow &window, QFileDialog::AcceptMode mode, const QS
     return dialog.selectedFiles().constFirst();
 }
 
+// A message box that Escape and its close button dismiss without an answer, whatever its buttons:
+// neither may count as an answer that throws text away.
+class QuestionBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+            done(QMessageBox::Cancel);
+            return;
+        }
+        QMessageBox::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent *e) override
+    {
+        e->accept();
+        done(QMessageBox::Cancel);
+    }
+};
+
+// Keeps the keyboard from a box for its first second: typing meant for another program, before
+// the box came up, must not answer it.
+class KeyHold : public QObject {
+public:
+    KeyHold(QWidget *box, int milliseconds) : box_(box), milliseconds_(milliseconds)
+    {
+        clock_.start();
+        qApp->installEventFilter(this);
+    }
+    ~KeyHold() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        const QEvent::Type t = e->type();
+        if (t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride &&
+            t != QEvent::Shortcut)
+            return false;
+        if (clock_.elapsed() >= milliseconds_)
+            return false;
+        auto w = qobject_cast<QWidget *>(watched);
+        return w && (w == box_ || box_->isAncestorOf(w));
+    }
+
+private:
+    QWidget *box_;
+    int milliseconds_;
+    QElapsedTimer clock_;
+};
+
 } // namespace
 
 QStringList qtNameFilters(const QString &filter)
@@ -55,7 +111,7 @@ QStringList qtNameFilters(const QString &filter)
 
 int QtPrompts::msgBox(const QString &text, int style, const QString &title)
 {
-    QMessageBox box(&window_);
+    QuestionBox box(&window_);
     box.setWindowTitle(titleOr(window_, title));
     box.setText(forDisplay(text));
     switch (style & 0x70) {
@@ -65,26 +121,36 @@ int QtPrompts::msgBox(const QString &text, int style, const QString &title)
     case 64: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
+    const bool second = style & MsgStyle::DefaultButton2;
     switch (style & 0x7) {
     case 4:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(second ? QMessageBox::No : QMessageBox::Yes);
         break;
     case 3:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(second ? QMessageBox::No : QMessageBox::Yes);
         break;
     case 1:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(second ? QMessageBox::Cancel : QMessageBox::Ok);
         break;
     default:
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
-    switch (box.exec()) {
+    std::optional<KeyHold> hold;
+    if (holdKeys && holdKeys())
+        hold.emplace(&box, KeyHoldTime);
+    const int answer = box.exec();
+    // A notice with only OK is answered whichever way it was closed.
+    if ((style & 0x7) == MsgStyle::OkOnly)
+        return MsgResult::Ok;
+    switch (answer) {
     case QMessageBox::Yes: return MsgResult::Yes;
     case QMessageBox::No: return MsgResult::No;
-    case QMessageBox::Cancel: return 2;
-    default: return MsgResult::Ok;
+    case QMessageBox::Ok: return MsgResult::Ok;
+    default: return MsgResult::Cancel;
     }
 }
 

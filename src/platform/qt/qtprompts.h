@@ -2,6 +2,8 @@
 
 #include "platform/prompts.h"
 
+#include <functional>
+
 class MainWindow;
 
 // Modal Qt dialogs over the main window.
@@ -13,6 +15,10 @@ public:
     QString showOpen(const QString &title, const QString &filter) override;
     QString showSave(const QString &title, const QString &filter) override;
     int popupMenu(const QStringList &items, double x, double y) override;
+
+    // Asked as a box comes up: when true, the box takes no key press for its first KeyHoldTime ms.
+    std::function<bool()> holdKeys;
+    static constexpr int KeyHoldTime = 1000;
 
 private:
     MainWindow &window_;

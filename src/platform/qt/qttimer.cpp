@@ -21,3 +21,9 @@ void QtTimer::setInterval(int milliseconds)
     timer_.setInterval(milliseconds);
     setEnabled(enabled_);
 }
+
+QtOneShotTimer::QtOneShotTimer()
+{
+    timer_.setSingleShot(true);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { notifyTimeout(); });
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/oneshot.h"
 #include "platform/timer.h"
 
 #include <QTimer>
@@ -15,4 +16,15 @@ public:
 private:
     QTimer timer_;
     bool enabled_ = false;
+};
+
+class QtOneShotTimer : public OneShotTimer {
+public:
+    QtOneShotTimer();
+    void start(int milliseconds) override { timer_.start(milliseconds); }
+    void stop() override { timer_.stop(); }
+    bool isActive() const override { return timer_.isActive(); }
+
+private:
+    QTimer timer_;
 };

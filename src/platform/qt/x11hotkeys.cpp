@@ -1,5 +1,7 @@
 #include "platform/qt/x11hotkeys.h"
 
+#include "platform/qt/mainwindow.h"
+
 #include <QApplication>
 #include <QWidget>
 #include <cstdlib>
@@ -15,8 +17,10 @@ template <class T> using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
 
 } // namespace
 
-X11HotKeys::X11HotKeys(xcb_connection_t *connection, QWidget *window) : connection_(connection), window_(window)
+X11HotKeys::X11HotKeys(xcb_connection_t *connection, QWidget *window)
+    : connection_(connection), window_(window), local_(window)
 {
+    local_.setHotKeyHandler([this](int id) { notifyHotKey(id); });
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -98,6 +102,8 @@ quint16 X11HotKeys::lockModifiers() const
 
 bool X11HotKeys::registerHotKey(int id, int modifiers, int key)
 {
+    if (!systemWide_)
+        return local_.registerHotKey(id, modifiers, key);
     const quint32 keysym = keysymOf(key);
     const int mask = modifierMask(modifiers);
     if (keysym == 0 || mask < 0)
@@ -181,20 +187,73 @@ bool X11HotKeys::nativeEventFilter(const QByteArray &eventType, void *message, q
     // With a modifier more than the grab's (Shift pressed while the grab was active) it is no
     // shortcut.
     if (match && !repeat)
-        dispatch(match->id);
+        dispatch(match->id, key->time);
     return true;
 }
 
-void X11HotKeys::dispatch(int id)
+void X11HotKeys::dispatch(int id, xcb_timestamp_t time)
 {
     // The command runs from the event loop, not inside Qt's reading of X events. Like a click,
     // it does not reach the window while a modal box, a dialog or a popup menu is open.
     QMetaObject::invokeMethod(
         &context_,
-        [this, id] {
+        [this, id, time] {
             if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
                 return;
-            notifyHotKey(id);
+            auto main = qobject_cast<MainWindow *>(window_);
+            if (!main) {
+                notifyHotKey(id);
+                return;
+            }
+            main->runShortcut([this, id] { notifyHotKey(id); }, !hasKeyboard(), [this, time] { takeFocus(time); });
         },
         Qt::QueuedConnection);
+}
+
+bool X11HotKeys::hasKeyboard() const
+{
+    // Asked of the X server: Qt learns of a lost focus only some time after the fact.
+    const auto own = static_cast<xcb_window_t>(window_->winId());
+    XcbReply<xcb_get_input_focus_reply_t> focus(
+        xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr), &std::free);
+    if (!focus)
+        return window_->isActiveWindow();
+    xcb_window_t w = focus->focus;
+    while (w != XCB_WINDOW_NONE && w != root_ && w != XCB_INPUT_FOCUS_POINTER_ROOT) {
+        if (w == own)
+            return true;
+        XcbReply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(connection_, xcb_query_tree(connection_, w), nullptr), &std::free);
+        if (!tree)
+            break;
+        w = tree->parent;
+    }
+    return false;
+}
+
+void X11HotKeys::takeFocus(xcb_timestamp_t time)
+{
+    // Qt asks for the focus with the time of the last event it saw itself, which is older than
+    // the press: the X server would refuse it. The press's own time is the user's request.
+    const auto window = static_cast<xcb_window_t>(window_->winId());
+    const char name[] = "_NET_ACTIVE_WINDOW";
+    XcbReply<xcb_intern_atom_reply_t> atom(
+        xcb_intern_atom_reply(connection_, xcb_intern_atom(connection_, 0, sizeof(name) - 1, name), nullptr),
+        &std::free);
+    if (atom) {
+        // For a window manager: source 1 is an application, acting on the user's key press.
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = window;
+        message.type = atom->atom;
+        message.data.data32[0] = 1;
+        message.data.data32[1] = time;
+        xcb_send_event(connection_, 0, root_,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char *>(&message));
+    }
+    // Without a window manager nobody else hands the keyboard over.
+    xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_PARENT, window, time);
+    xcb_flush(connection_);
 }

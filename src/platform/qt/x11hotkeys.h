@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/hotkeys.h"
+#include "platform/qt/windowhotkeys.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
@@ -22,6 +23,8 @@ public:
     // Fails when the key has no key code in the current keyboard map, or when another client
     // already holds one of the combination's grabs; then nothing of it stays grabbed.
     bool registerHotKey(int id, int modifiers, int key) override;
+    // Off: later registrations become shortcuts of the window instead of grabs.
+    void setSystemWide(bool on) override { systemWide_ = on; }
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
     // Key symbol of a letter or digit given as its virtual-key code, 0 for any other key.
@@ -37,7 +40,9 @@ private:
     };
     void resolveRoot();
     quint16 lockModifiers() const;
-    void dispatch(int id);
+    void dispatch(int id, xcb_timestamp_t time);
+    void takeFocus(xcb_timestamp_t time);
+    bool hasKeyboard() const;
 
     xcb_connection_t *connection_;
     QWidget *window_;
@@ -47,4 +52,6 @@ private:
     std::set<xcb_keycode_t> down_;
     std::map<xcb_keycode_t, xcb_timestamp_t> released_;
     QObject context_; // queued commands die with this object
+    bool systemWide_ = true;
+    WindowHotKeys local_;
 };

@@ -1,0 +1,134 @@
+#include "fileops/filestamp.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QStringList>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+// Size, times and identity; no hash. False when there is no file.
+bool readMetadata(const QString &path, FileStamp &stamp)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        return false;
+    stamp.size = info.size();
+    stamp.modified = info.lastModified().toMSecsSinceEpoch();
+    stamp.changed = info.metadataChangeTime().toMSecsSinceEpoch();
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        stamp.device = static_cast<quint64>(st.st_dev);
+        stamp.inode = static_cast<quint64>(st.st_ino);
+    }
+#endif
+    return true;
+}
+
+// A 64-bit fingerprint of the bytes, chained over blocks. Not cryptographic: it tells this
+// document's own bytes from another program's, at the speed of reading the file.
+QByteArray hashOf(const QString &path, bool &ok)
+{
+    QFile f(path);
+    ok = f.open(QIODevice::ReadOnly);
+    if (!ok)
+        return {};
+    constexpr qint64 Block = 1 << 20;
+    QByteArray block(Block, Qt::Uninitialized);
+    quint64 h = 0x6d617271756c6c; // any fixed seed
+    qint64 total = 0;
+    for (;;) {
+        const qint64 n = f.read(block.data(), Block);
+        if (n < 0) {
+            ok = false;
+            return {};
+        }
+        if (n == 0)
+            break;
+        h = qHashBits(block.constData(), static_cast<size_t>(n), static_cast<size_t>(h));
+        total += n;
+    }
+    h = qHashBits(&total, sizeof total, static_cast<size_t>(h));
+    return QByteArray(reinterpret_cast<const char *>(&h), sizeof h);
+}
+
+} // namespace
+
+FileStamp stampFile(const QString &path)
+{
+    FileStamp stamp;
+    if (!readMetadata(path, stamp))
+        return {};
+    bool ok = false;
+    stamp.hash = hashOf(path, ok);
+    if (!ok)
+        return {};
+    stamp.path = path;
+    return stamp;
+}
+
+DiskState checkFile(const FileStamp &recorded)
+{
+    FileStamp now;
+    if (!readMetadata(recorded.path, now))
+        return DiskState::Removed;
+    if (now.size != recorded.size)
+        return DiskState::Changed;
+    if (now.modified == recorded.modified && now.changed == recorded.changed && now.device == recorded.device &&
+        now.inode == recorded.inode)
+        return DiskState::Same;
+    // Touched, or written again with the same bytes: only the content decides.
+    bool ok = false;
+    const QByteArray hash = hashOf(recorded.path, ok);
+    return ok && hash == recorded.hash ? DiskState::Same : DiskState::Changed;
+}
+
+bool isSameFile(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a), fb(b);
+    if (QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath()))
+        return true;
+    const QString ca = fa.canonicalFilePath();
+    return !ca.isEmpty() && ca == fb.canonicalFilePath();
+}
+
+QString stampToText(const FileStamp &stamp)
+{
+    if (!stamp.known())
+        return {};
+    return QStringLiteral("%1 %2 %3 %4 %5 %6")
+        .arg(stamp.size)
+        .arg(stamp.modified)
+        .arg(stamp.changed)
+        .arg(stamp.device)
+        .arg(stamp.inode)
+        .arg(QString::fromLatin1(stamp.hash.toHex()));
+}
+
+FileStamp stampFromText(const QString &path, const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(' '));
+    if (path.isEmpty() || parts.size() != 6)
+        return {};
+    FileStamp stamp;
+    bool ok[5] = {};
+    stamp.size = parts[0].toLongLong(&ok[0]);
+    stamp.modified = parts[1].toLongLong(&ok[1]);
+    stamp.changed = parts[2].toLongLong(&ok[2]);
+    stamp.device = parts[3].toULongLong(&ok[3]);
+    stamp.inode = parts[4].toULongLong(&ok[4]);
+    for (bool b : ok) {
+        if (!b)
+            return {};
+    }
+    stamp.hash = QByteArray::fromHex(parts[5].toLatin1());
+    stamp.path = path;
+    return stamp;
+}
