@@ -1,15 +1,14 @@
 #include "fileops/textcodec.h"
 
 #include "app/failure.h"
+#include "fileops/filewriter.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QtEndian>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -177,30 +176,6 @@ QString crlfToLf(const QString &text)
     return out;
 }
 
-// The plain description of a failed system call, in the words the error report uses.
-QString describeErrno(int error, const QString &fallback)
-{
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR: return QStringLiteral("Path not found");
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ETXTBSY: return QStringLiteral("Permission denied");
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return QStringLiteral("Disk full");
-    case EISDIR: return QStringLiteral("Path/File access error");
-    case ENAMETOOLONG:
-    case EINVAL: return QStringLiteral("Bad file name or number");
-    case EMFILE:
-    case ENFILE: return QStringLiteral("Too many files");
-    case ENOMEM: return QStringLiteral("Out of memory");
-    case EIO: return QStringLiteral("Device I/O error");
-    default: return fallback.isEmpty() ? QStringLiteral("Device I/O error") : fallback;
-    }
-}
-
 } // namespace
 
 DecodedText decodeText(const QByteArray &bytes)
@@ -275,31 +250,10 @@ DecodedText readTextFile(const QString &path)
 
 void SaveTextFile(const QString &text, const QString &path, TextFormat &format)
 {
-    if (path.isEmpty())
-        throw Failure(QStringLiteral("Bad file name or number"));
-    if (QFileInfo(path).isDir())
-        throw Failure(QStringLiteral("Path/File access error"));
     TextFormat written = format;
     const QByteArray bytes = encodeText(text, written);
-
-    // QSaveFile writes a new file beside the old one and renames it over the old one only when
-    // everything was written; it follows a symbolic link to its target and keeps the target's
-    // permissions. The direct-write fallback stays off: it would give up the atomic replace.
-    QSaveFile f(path);
-    const auto fail = [&f](int error) { return Failure(describeErrno(error, f.errorString())); };
-    errno = 0;
-    if (!f.open(QIODevice::WriteOnly))
-        throw fail(errno);
-    // Leaving without commit() removes the new file; the old one stays as it was. Data still in
-    // the device's buffer is checked here: commit() renames even when writing it out fails.
-    errno = 0;
-    if (f.write(bytes) != bytes.size() || !f.flush())
-        throw fail(errno);
-    // commit() ignores a failed sync, but some file systems report a full disk only there.
-    if (::fsync(f.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
-        throw fail(errno);
-    errno = 0;
-    if (!f.commit())
-        throw fail(errno);
+    FileReplacement file(path);
+    file.write(bytes);
+    file.commit();
     format = written;
 }

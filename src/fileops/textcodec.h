@@ -45,8 +45,7 @@ QByteArray encodeText(const QString &text, TextFormat &format);
 // Reads a whole file; throws Failure with a plain description when it cannot be read.
 DecodedText readTextFile(const QString &path);
 
-// Writes the editor's text to the path in the document's format, replacing the file
-// atomically: a failed write leaves the old file as it was. Follows symbolic links and keeps
-// the file's permissions. Throws Failure with a plain description when it cannot write.
+// Writes the editor's text to the path in the document's format through FileReplacement: a
+// failed write leaves the old file as it was. Throws Failure with a plain description.
 // Once written, the format may have switched to UTF-8 (see encodeText); a failed write leaves it.
 void SaveTextFile(const QString &text, const QString &path, TextFormat &format);
