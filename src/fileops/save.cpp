@@ -30,11 +30,22 @@ bool isUntitled(const std::optional<QString> &path)
     return path->isEmpty();
 }
 
-// Writes editor `index`'s text in its document's format; returns only when the file was written.
-void writeDocument(Form1 &f, int index, const QString &path)
+// Writes editor `index`'s text in its document's format; true when the file was written. A
+// text the file's encoding cannot hold changes the file's encoding only when the user agrees:
+// otherwise nothing is written and the document stays changed.
+bool writeDocument(Form1 &f, int index, const QString &path)
 {
     const QString text = f.RichTextBox(index).text();
-    SaveTextFile(text, path, f.DocumentFormat.at(index));
+    TextFormat &format = f.DocumentFormat.at(index);
+    if (!canHold(text, format)) {
+        const int answer = f.p.prompts.msgBox(
+            GetFileName(path) + QStringLiteral(" contains characters that Windows-1252 cannot hold. Save it as UTF-8?"),
+            MsgStyle::YesNo, QString());
+        if (answer != MsgResult::Yes)
+            return false;
+    }
+    SaveTextFile(text, path, format);
+    return true;
 }
 
 } // namespace
@@ -47,10 +58,7 @@ void Form1::PushButton7_Click()
     if (!step.test(102, [&] { return isUntitled(path); })) {
         // A write that failed leaves the "*" and the record: nothing was saved.
         bool written = false;
-        step(124, [&] {
-            writeDocument(*this, currentEditorIndex(), *path);
-            written = true;
-        });
+        step(124, [&] { written = writeDocument(*this, currentEditorIndex(), *path); });
         if (written) {
             step(126, [&] {
                 const int position = p.tabs.selectedPosition();
@@ -66,10 +74,7 @@ void Form1::PushButton7_Click()
     if (step.test(112, [&] { return CommonDialog1.FileName.isEmpty(); }))
         return;
     bool written = false;
-    step(116, [&] {
-        writeDocument(*this, currentEditorIndex(), CommonDialog1.FileName);
-        written = true;
-    });
+    step(116, [&] { written = writeDocument(*this, currentEditorIndex(), CommonDialog1.FileName); });
     if (!written)
         return;
     step(118, [&] { p.tabs.setCaption(p.tabs.selectedPosition(), GetFileName(CommonDialog1.FileName)); });
@@ -86,10 +91,7 @@ void Form1::PushButton14_Click()
     if (step.test(110, [&] { return CommonDialog1.FileName.isEmpty(); }))
         return;
     bool written = false;
-    step(114, [&] {
-        writeDocument(*this, currentEditorIndex(), CommonDialog1.FileName);
-        written = true;
-    });
+    step(114, [&] { written = writeDocument(*this, currentEditorIndex(), CommonDialog1.FileName); });
     if (!written)
         return;
     step(116, [&] { p.tabs.setCaption(p.tabs.selectedPosition(), GetFileName(CommonDialog1.FileName)); });
@@ -109,10 +111,7 @@ void Form1::PushButton8_Click()
         step(104, [&] { path = recordPath(RichTextBox(p.tabs.itemData(position)).tag()); });
         if (!step.test(106, [&] { return isUntitled(path); })) {
             bool written = false;
-            step(124, [&] {
-                writeDocument(*this, p.tabs.itemData(position), *path);
-                written = true;
-            });
+            step(124, [&] { written = writeDocument(*this, p.tabs.itemData(position), *path); });
             if (written)
                 step(126, [&] { p.tabs.setCaption(position, withoutMarks(p.tabs.caption(position))); });
             continue;
@@ -125,10 +124,7 @@ void Form1::PushButton8_Click()
         if (step.test(116, [&] { return CommonDialog1.FileName.isEmpty(); }))
             continue;
         bool written = false;
-        step(118, [&] {
-            writeDocument(*this, p.tabs.itemData(position), CommonDialog1.FileName);
-            written = true;
-        });
+        step(118, [&] { written = writeDocument(*this, p.tabs.itemData(position), CommonDialog1.FileName); });
         if (!written)
             continue;
         step(120, [&] { p.tabs.setCaption(position, GetFileName(CommonDialog1.FileName)); });

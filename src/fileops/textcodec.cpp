@@ -207,6 +207,18 @@ DecodedText decodeText(const QByteArray &bytes)
     return d;
 }
 
+bool canHold(QStringView text, const TextFormat &format)
+{
+    if (format.encoding != TextEncoding::CodePage)
+        return true;
+    const char16_t *s = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (s[i] >= 0x80 && codePageByte(s[i]) < 0)
+            return false;
+    }
+    return true;
+}
+
 QByteArray encodeText(const QString &text, TextFormat &format)
 {
     const QString body = format.lineBreaks == LineBreaks::LF ? crlfToLf(text) : text;

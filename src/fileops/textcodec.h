@@ -38,6 +38,9 @@ struct DecodedText {
 // valid UTF-8 read as the code page, which has a character for every byte, and a UTF-16 file
 // with an odd byte count or a broken surrogate pair reads as the code page as well.
 DecodedText decodeText(const QByteArray &bytes);
+// True when every character of the text has a form in the format's encoding (only the code
+// page can lack one). Save asks before it lets encodeText change a file's encoding.
+bool canHold(QStringView text, const TextFormat &format);
 // Encodes the editor's text in the format. A character the code page cannot hold switches the
 // format to UTF-8 (format is updated) instead of being dropped or replaced.
 QByteArray encodeText(const QString &text, TextFormat &format);

@@ -94,11 +94,47 @@ TEST_F(SaveTest, SaveWritesThePathInTheFilesOwnFormatAndRemovesTheMark)
     EXPECT_EQ(captions(), QStringList{QStringLiteral("a.txt")});
     EXPECT_TRUE(dialogs.shown.empty());
 
-    // A character the code page has no byte for: the file becomes UTF-8 instead of losing it.
-    current().setText(QStringLiteral("café Ω"));
+}
+
+TEST_F(SaveTest, ACharacterTheCodePageCannotHoldChangesTheEncodingOnlyWhenTheUserAgrees)
+{
+    const QString path = env->writeFile(QStringLiteral("a&b.txt"), "caf\xE9");
+    fileDocument(0, path, QStringLiteral("café Ω"), QStringLiteral("a&b.txt*"));
+    const QString question = QStringLiteral("a&b.txt contains characters that Windows-1252 cannot hold. Save it as UTF-8?");
+
+    // No: nothing is written, the document stays changed, and no error is reported.
+    dialogs.msgAnswers = {MsgResult::No};
     form().PushButton7_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, question);
+    EXPECT_EQ(dialogs.shown[0].style, MsgStyle::YesNo);
+    EXPECT_EQ(TempEnv::readFile(path), "caf\xE9");
+    EXPECT_EQ(captions(), QStringList{QStringLiteral("a&b.txt*")});
+    EXPECT_EQ(form().DocumentFormat[indexAt(0)].encoding, TextEncoding::CodePage);
+
+    // Close runs Save: saying No there too keeps the document open.
+    dialogs.clear();
+    dialogs.msgAnswers = {MsgResult::Yes, MsgResult::No};
+    form().PushButton11_Click();
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].text, question);
+    EXPECT_EQ(captions(), QStringList{QStringLiteral("a&b.txt*")});
+    EXPECT_EQ(TempEnv::readFile(path), "caf\xE9");
+
+    // Save All asks as well; Yes writes the file as UTF-8 instead of losing the character.
+    dialogs.clear();
+    dialogs.msgAnswers = {MsgResult::Yes};
+    form().PushButton8_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, question);
     EXPECT_EQ(TempEnv::readFile(path), "caf\xC3\xA9 \xCE\xA9");
+    EXPECT_EQ(captions(), QStringList{QStringLiteral("a&b.txt")});
     EXPECT_EQ(form().DocumentFormat[indexAt(0)].encoding, TextEncoding::Utf8);
+
+    // Now UTF-8: no more question.
+    dialogs.clear();
+    form().PushButton7_Click();
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(SaveTest, UnchangedDocumentsSaveBackToTheirOwnBytesThroughTheEditor)
