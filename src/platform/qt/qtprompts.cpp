@@ -5,6 +5,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -57,6 +58,8 @@ int QtPrompts::msgBox(const QString &text, int style, const QString &title)
 {
     QMessageBox box(&window_);
     box.setWindowTitle(titleOr(window_, title));
+    // A file name or search text holding "<" or "&" shows as typed.
+    box.setTextFormat(Qt::PlainText);
     box.setText(forDisplay(text));
     switch (style & 0x70) {
     case 16: box.setIcon(QMessageBox::Critical); break;
@@ -90,9 +93,14 @@ int QtPrompts::msgBox(const QString &text, int style, const QString &title)
 
 QString QtPrompts::inputBox(const QString &prompt, const QString &title)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(&window_, titleOr(window_, title), prompt, QLineEdit::Normal, QString(), &ok);
-    return ok ? answer : QString();
+    QInputDialog dialog(&window_);
+    dialog.setWindowTitle(titleOr(window_, title));
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    // The prompt is plain text, as in the message boxes.
+    for (QLabel *label : dialog.findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 QString QtPrompts::showOpen(const QString &title, const QString &filter)
@@ -111,7 +119,7 @@ int QtPrompts::popupMenu(const QStringList &items, double x, double y)
     menu.setObjectName(QStringLiteral("mnuRecent"));
     menu.setTitle(QStringLiteral("Recent Files"));
     for (int i = 0; i < items.size(); ++i)
-        menu.addAction(items[i])->setData(i);
+        menu.addAction(QString(items[i]).replace(QLatin1Char('&'), QStringLiteral("&&")))->setData(i);
     QAction *picked = menu.exec(window_.mapToGlobal(QPoint(Twips::toPixels(x), Twips::toPixels(y))));
     return picked ? picked->data().toInt() : -1;
 }
