@@ -6,6 +6,7 @@
 #include <QDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -93,14 +94,14 @@ TEST_F(SaveTest, SaveWritesThePathInTheFilesOwnFormatAndRemovesTheMark)
     EXPECT_EQ(TempEnv::readFile(path), "caf\xE9\r\ntwo\r\nthree");
     EXPECT_EQ(captions(), QStringList{QStringLiteral("a.txt")});
     EXPECT_TRUE(dialogs.shown.empty());
-
 }
 
 TEST_F(SaveTest, ACharacterTheCodePageCannotHoldChangesTheEncodingOnlyWhenTheUserAgrees)
 {
     const QString path = env->writeFile(QStringLiteral("a&b.txt"), "caf\xE9");
     fileDocument(0, path, QStringLiteral("café Ω"), QStringLiteral("a&b.txt*"));
-    const QString question = QStringLiteral("a&b.txt contains characters that Windows-1252 cannot hold. Save it as UTF-8?");
+    const QString question =
+        QStringLiteral("a&b.txt contains characters that Windows-1252 cannot hold. Save it as UTF-8?");
 
     // No: nothing is written, the document stays changed, and no error is reported.
     dialogs.msgAnswers = {MsgResult::No};
@@ -309,4 +310,17 @@ TEST_F(SaveTest, SaveAllWithNothingMarkedDoesNothing)
     form().PushButton8_Click();
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(TempEnv::readFile(a), "on disk");
+}
+
+TEST_F(SaveTest, SaveKeepsTheFilesOtherHardLinks)
+{
+    const QString path = env->writeFile(QStringLiteral("a.txt"), "old\n");
+    const QString other = env->path(QStringLiteral("other name.txt"));
+    ASSERT_TRUE(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()) == 0);
+    fileDocument(0, path, QStringLiteral("old\r\nnew"), QStringLiteral("a.txt*"));
+
+    form().PushButton7_Click();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(TempEnv::readFile(other), "old\nnew");
+    EXPECT_EQ(QDir(env->path(QString())).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
