@@ -1,9 +1,6 @@
 #include "fileops/getfilename.h"
 
-#include <algorithm>
-
 QString GetFileName(const QString &path)
 {
-    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-    return path.mid(cut + 1);
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }

@@ -2,7 +2,6 @@
 
 #include <QString>
 
-// The file name of a path: the text after its last "\" or "/". A path without either is
-// returned whole; one that ends in a separator gives "". "\" is kept so that stored
-// Windows-style paths still give their file name.
+// The file name of a path: the text after its last "/". A backslash is an ordinary character
+// in a file name here. A path without "/" is returned whole; one that ends in "/" gives "".
 QString GetFileName(const QString &path);

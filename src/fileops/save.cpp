@@ -26,13 +26,23 @@ bool isUntitled(const std::optional<QString> &path)
     return path->isEmpty();
 }
 
-// Writes editor `index`'s text in its document's format. False when the user kept a file that
-// another program changed; throws when the write fails.
+// Writes editor `index`'s text in its document's format; true when the file was written. False
+// when the user kept a file that another program changed, or did not let a text the file's
+// encoding cannot hold change that encoding; throws when the write fails.
 bool writeDocument(Form1 &f, int index, const QString &path)
 {
     if (!f.mayOverwrite(index, path))
         return false;
-    SaveTextFile(f.RichTextBox(index), path, f.DocumentFormat.at(index));
+    const Editor &e = f.RichTextBox(index);
+    TextFormat &format = f.DocumentFormat.at(index);
+    if (!canHold(e, format)) {
+        const int answer = f.p.prompts.msgBox(
+            GetFileName(path) + QStringLiteral(" contains characters that Windows-1252 cannot hold. Save it as UTF-8?"),
+            MsgStyle::YesNo, QString());
+        if (answer != MsgResult::Yes)
+            return false;
+    }
+    SaveTextFile(e, path, format);
     f.noteWritten(index, path);
     return true;
 }

@@ -1,17 +1,16 @@
 #include "fileops/textcodec.h"
 
 #include "app/failure.h"
+#include "fileops/filewriter.h"
 #include "platform/editor.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -122,31 +121,6 @@ QString lfToCrlf(const QString &text)
     std::memcpy(dst, text.constData() + from, (text.size() - from) * sizeof(QChar));
     return out;
 }
-
-// The plain description of a failed system call, in the words the error report uses.
-QString describeErrno(int error, const QString &fallback)
-{
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR: return QStringLiteral("Path not found");
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ETXTBSY: return QStringLiteral("Permission denied");
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return QStringLiteral("Disk full");
-    case EISDIR: return QStringLiteral("Path/File access error");
-    case ENAMETOOLONG:
-    case EINVAL: return QStringLiteral("Bad file name or number");
-    case EMFILE:
-    case ENFILE: return QStringLiteral("Too many files");
-    case ENOMEM: return QStringLiteral("Out of memory");
-    case EIO: return QStringLiteral("Device I/O error");
-    default: return fallback.isEmpty() ? QStringLiteral("Device I/O error") : fallback;
-    }
-}
-
 
 // Breaks counted on the bytes of a file read as UTF-8 or the code page ("\r" and "\n" are the
 // same bytes in both), across block boundaries.
@@ -330,37 +304,12 @@ ByteBlocks blocksOf(const QByteArray &bytes)
     };
 }
 
-// Writes what `produce` hands to its argument to the path, replacing the file atomically.
+// Writes what `produce` hands to its argument to the path, replacing the file all or nothing.
 void replaceFile(const QString &path, const std::function<void(const std::function<void(QByteArrayView)> &)> &produce)
 {
-    if (path.isEmpty())
-        throw Failure(QStringLiteral("Bad file name or number"));
-    if (QFileInfo(path).isDir())
-        throw Failure(QStringLiteral("Path/File access error"));
-    // QSaveFile writes a new file beside the old one and renames it over the old one only when
-    // everything was written; it follows a symbolic link to its target and keeps the target's
-    // permissions. The direct-write fallback stays off: it would give up the atomic replace.
-    QSaveFile f(path);
-    const auto fail = [&f](int error) { return Failure(describeErrno(error, f.errorString())); };
-    errno = 0;
-    if (!f.open(QIODevice::WriteOnly))
-        throw fail(errno);
-    // Leaving without commit() removes the new file; the old one stays as it was. Data still in
-    // the device's buffer is checked here: commit() renames even when writing it out fails.
-    produce([&](QByteArrayView block) {
-        errno = 0;
-        if (!block.isEmpty() && f.write(block.data(), block.size()) != block.size())
-            throw fail(errno);
-    });
-    errno = 0;
-    if (!f.flush())
-        throw fail(errno);
-    // commit() ignores a failed sync, but some file systems report a full disk only there.
-    if (::fsync(f.handle()) != 0 && errno != EINVAL && errno != ENOTSUP)
-        throw fail(errno);
-    errno = 0;
-    if (!f.commit())
-        throw fail(errno);
+    FileReplacement file(path);
+    produce([&](QByteArrayView block) { file.write(block); });
+    file.commit();
 }
 
 } // namespace
@@ -500,6 +449,32 @@ QByteArrayView TextEncoder::encode(QByteArrayView utf8, QByteArray &scratch, boo
     return body;
 }
 
+bool canHold(QStringView text, const TextFormat &format)
+{
+    if (format.encoding != TextEncoding::CodePage)
+        return true;
+    const char16_t *s = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (s[i] >= 0x80 && codePageByte(s[i]) < 0)
+            return false;
+    }
+    return true;
+}
+
+bool canHold(const Editor &editor, const TextFormat &format)
+{
+    if (format.encoding != TextEncoding::CodePage)
+        return true;
+    TextEncoder check(format);
+    QByteArray scratch;
+    bool ok = true;
+    editor.readUtf8([&](QByteArrayView block) {
+        if (ok)
+            check.encode(block, scratch, ok);
+    });
+    return ok;
+}
+
 DecodedText decodeText(const QByteArray &bytes)
 {
     const ByteBlocks blocks = blocksOf(bytes);
@@ -555,18 +530,11 @@ void SaveTextFile(const QString &text, const QString &path, TextFormat &format)
 void SaveTextFile(const Editor &editor, const QString &path, TextFormat &format)
 {
     TextFormat written = format;
+    // Dropping or replacing a character would lose text; UTF-8 holds every character.
+    if (!canHold(editor, written))
+        written.encoding = TextEncoding::Utf8;
     QByteArray scratch;
     bool ok = true;
-    if (written.encoding == TextEncoding::CodePage) {
-        TextEncoder check(written);
-        editor.readUtf8([&](QByteArrayView block) {
-            if (ok)
-                check.encode(block, scratch, ok);
-        });
-        // Dropping or replacing the character would lose text; UTF-8 holds every character.
-        if (!ok)
-            written.encoding = TextEncoding::Utf8;
-    }
     replaceFile(path, [&](const auto &write) {
         TextEncoder encoder(written);
         write(encoder.header());

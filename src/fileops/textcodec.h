@@ -73,6 +73,10 @@ private:
 
 // Whole-text forms of the same codec.
 DecodedText decodeText(const QByteArray &bytes);
+// True when every character of the text has a form in the format's encoding (only the code
+// page can lack one). Save asks before it lets encodeText change a file's encoding.
+bool canHold(QStringView text, const TextFormat &format);
+bool canHold(const Editor &editor, const TextFormat &format);
 // Encodes the editor's text in the format. A character the code page cannot hold switches the
 // format to UTF-8 (format is updated) instead of being dropped or replaced.
 QByteArray encodeText(const QString &text, TextFormat &format);
@@ -83,10 +87,9 @@ DecodedText readTextFile(const QString &path);
 // Throws Failure with a plain description when it cannot be read or held.
 TextFormat loadTextFile(const QString &path, Editor &editor);
 
-// Writes the text to the path in the document's format, replacing the file atomically: a
-// failed write leaves the old file as it was. Follows symbolic links and keeps the file's
-// permissions. Throws Failure with a plain description when it cannot write. Once written,
-// the format may have switched to UTF-8 (see encodeText); a failed write leaves it.
+// Writes the editor's text to the path in the document's format through FileReplacement: a
+// failed write leaves the old file as it was. Throws Failure with a plain description.
+// Once written, the format may have switched to UTF-8 (see encodeText); a failed write leaves it.
 void SaveTextFile(const QString &text, const QString &path, TextFormat &format);
 // The same, encoding the editor's buffer block by block.
 void SaveTextFile(const Editor &editor, const QString &path, TextFormat &format);

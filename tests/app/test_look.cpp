@@ -7,11 +7,13 @@
 #include <QApplication>
 #include <QDataStream>
 #include <QDir>
-#include <QFrame>
 #include <QFile>
+#include <QFrame>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -236,4 +238,51 @@ TEST_F(LookTest, BrokenPointerFileIsOneReportAtStep106)
     form().PushButton_MouseMove(Button::PushButton1);
     EXPECT_EQ(app->window.mousePointer(), Pointer::Custom);
     EXPECT_EQ(app->window.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(LookTest, PipesAndEndlessDevicesBesideTheProgramAreReportedAndStartUpGoesOn)
+{
+    // A start-up that waits on a pipe or reads /dev/zero to the end never comes back: the alarm
+    // ends the test program instead of letting it hang.
+    ::alarm(60);
+    for (const bool pipeIsSkin : {true, false}) {
+        SCOPED_TRACE(pipeIsSkin ? "pipe as skin" : "pipe as pointer");
+        freshStart();
+        QDir(env->programFolder()).mkpath(QStringLiteral("x"));
+        const QString skin = env->programFolder() + QStringLiteral("/x/o.cjs");
+        const QString pointer = env->programFolder() + QStringLiteral("/HAND-M.CUR");
+        ASSERT_EQ(::mkfifo(QFile::encodeName(pipeIsSkin ? skin : pointer).constData(), 0644), 0);
+        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), pipeIsSkin ? pointer : skin));
+        startProgram();
+        const auto reports = prompts.reports();
+        ASSERT_EQ(reports.size(), 2u);
+        EXPECT_TRUE(reports[0].text.startsWith(QStringLiteral("Skin file cannot be read: Not a regular file\r\n")))
+            << reports[0].text.toStdString();
+        EXPECT_TRUE(reports[0].text.contains(QStringLiteral("Form_Load at line 100\r\r")));
+        EXPECT_TRUE(reports[1].text.startsWith(QStringLiteral("Not a regular file: ") + pointer))
+            << reports[1].text.toStdString();
+        EXPECT_TRUE(reports[1].text.contains(QStringLiteral("Form_Load at line 106\r\r")));
+        EXPECT_EQ(captions(), QStringList{QStringLiteral("Untitled1.txt")});
+        EXPECT_EQ(app->window.styleSheet(), "");
+        EXPECT_FALSE(app->window.mouseIcon().has_value());
+        EXPECT_TRUE(form().undo.UndoRecording); // start-up ran to its end
+    }
+    ::alarm(0);
+}
+
+TEST(ProgramFile, OnlyRegularFilesOfASaneSizeAreRead)
+{
+    TempEnv env;
+    EXPECT_EQ(readProgramFile(env.writeFile(QStringLiteral("a"), "skin")), "skin");
+    const QString big = env.path(QStringLiteral("big"));
+    QFile f(big);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(16 * 1024 * 1024 + 1));
+    f.close();
+    try {
+        readProgramFile(big);
+        ADD_FAILURE() << "a file over 16 MB was read";
+    } catch (const Failure &e) {
+        EXPECT_EQ(e.description(), "Larger than 16 MB");
+    }
+    EXPECT_THROW(readProgramFile(env.path(QStringLiteral("missing"))), Failure);
 }

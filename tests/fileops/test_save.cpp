@@ -6,6 +6,7 @@
 #include <QDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -98,12 +99,48 @@ TEST_F(SaveTest, SaveWritesThePathInTheFilesOwnFormatAndRemovesTheMark)
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, path + " was changed by another program since it was opened. Overwrite it?");
     dialogs.clear();
+}
 
-    // A character the code page has no byte for: the file becomes UTF-8 instead of losing it.
-    current().setText(QStringLiteral("café Ω"));
+TEST_F(SaveTest, ACharacterTheCodePageCannotHoldChangesTheEncodingOnlyWhenTheUserAgrees)
+{
+    const QString path = env->writeFile(QStringLiteral("a&b.txt"), "caf\xE9");
+    fileDocument(0, path, QStringLiteral("café Ω"), QStringLiteral("a&b.txt*"));
+    const QString question =
+        QStringLiteral("a&b.txt contains characters that Windows-1252 cannot hold. Save it as UTF-8?");
+
+    // No: nothing is written, the document stays changed, and no error is reported.
+    dialogs.msgAnswers = {MsgResult::No};
     form().PushButton7_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, question);
+    EXPECT_EQ(dialogs.shown[0].style, MsgStyle::YesNo);
+    EXPECT_EQ(TempEnv::readFile(path), "caf\xE9");
+    EXPECT_EQ(captions(), QStringList{QStringLiteral("a&b.txt*")});
+    EXPECT_EQ(form().DocumentFormat[indexAt(0)].encoding, TextEncoding::CodePage);
+
+    // Close runs Save: saying No there too keeps the document open.
+    dialogs.clear();
+    dialogs.msgAnswers = {MsgResult::Yes, MsgResult::No};
+    form().PushButton11_Click();
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].text, question);
+    EXPECT_EQ(captions(), QStringList{QStringLiteral("a&b.txt*")});
+    EXPECT_EQ(TempEnv::readFile(path), "caf\xE9");
+
+    // Save All asks as well; Yes writes the file as UTF-8 instead of losing the character.
+    dialogs.clear();
+    dialogs.msgAnswers = {MsgResult::Yes};
+    form().PushButton8_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, question);
     EXPECT_EQ(TempEnv::readFile(path), "caf\xC3\xA9 \xCE\xA9");
+    EXPECT_EQ(captions(), QStringList{QStringLiteral("a&b.txt")});
     EXPECT_EQ(form().DocumentFormat[indexAt(0)].encoding, TextEncoding::Utf8);
+
+    // Now UTF-8: no more question.
+    dialogs.clear();
+    form().PushButton7_Click();
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(SaveTest, UnchangedDocumentsSaveBackToTheirOwnBytesThroughTheEditor)
@@ -279,4 +316,17 @@ TEST_F(SaveTest, SaveAllWithNothingMarkedDoesNothing)
     form().PushButton8_Click();
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(TempEnv::readFile(a), "on disk");
+}
+
+TEST_F(SaveTest, SaveKeepsTheFilesOtherHardLinks)
+{
+    const QString path = env->writeFile(QStringLiteral("a.txt"), "old\n");
+    const QString other = env->path(QStringLiteral("other name.txt"));
+    ASSERT_TRUE(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()) == 0);
+    fileDocument(0, path, QStringLiteral("old\r\nnew"), QStringLiteral("a.txt*"));
+
+    form().PushButton7_Click();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(TempEnv::readFile(other), "old\nnew");
+    EXPECT_EQ(QDir(env->path(QString())).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }

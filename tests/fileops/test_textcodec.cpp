@@ -285,3 +285,13 @@ TEST(TextFiles, WriteThatFailsHalfWayLeavesTheOldFileIntact)
     EXPECT_TRUE(readAll(path) == old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no half-written file left";
 }
+
+TEST(TextCodec, CanHoldTellsWhetherTheCodePageHasEveryCharacter)
+{
+    const TextFormat codePage{TextEncoding::CodePage, LineBreaks::LF};
+    EXPECT_TRUE(canHold(QStringLiteral("caf\u00e9 \u20ac \u017e \u0081 \u00ff\r\n"), codePage));
+    EXPECT_FALSE(canHold(QStringLiteral("caf\u00e9 \u03a9"), codePage));
+    EXPECT_FALSE(canHold(QStringLiteral("\U0001F600"), codePage));
+    EXPECT_TRUE(canHold(QStringLiteral("\u03a9 \U0001F600"), TextFormat{TextEncoding::Utf8, LineBreaks::LF}));
+    EXPECT_TRUE(canHold(QStringLiteral("\u03a9"), TextFormat{TextEncoding::Utf16BE, LineBreaks::CRLF}));
+}

@@ -3,6 +3,7 @@
 #include "app/failure.h"
 #include "app/form1.h"
 #include "app/layout.h"
+#include "app/look.h"
 #include "platform/qt/stylesheetcheck.h"
 #include "platform/qt/twips.h"
 
@@ -275,10 +276,12 @@ void MainWindow::setMousePointer(int pointer)
 
 void MainWindow::loadMouseIcon(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("File not found: ") + path);
-    const QByteArray bytes = f.readAll();
+    QByteArray bytes;
+    try {
+        bytes = readProgramFile(path);
+    } catch (const Failure &f) {
+        throw Failure(f.description() + QStringLiteral(": ") + path);
+    }
     // Qt's ICO reader reads cursor files too but drops their hot spot, which the first
     // directory entry of a cursor file holds.
     QPoint hotSpot(0, 0);
@@ -311,12 +314,12 @@ void MainWindow::setButtonFaceBackground()
 void MainWindow::loadSkin(const QString &path, const QString &)
 {
     // Our skins are Qt style sheets in UTF-8; the section name has no meaning for them.
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Skin file cannot be read: ") + f.errorString());
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw Failure(QStringLiteral("Skin file cannot be read: ") + f.errorString());
+    QByteArray bytes;
+    try {
+        bytes = readProgramFile(path);
+    } catch (const Failure &f) {
+        throw Failure(QStringLiteral("Skin file cannot be read: ") + f.description());
+    }
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString sheet = utf8.decode(bytes);
     if (utf8.hasError())

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <optional>
@@ -113,6 +114,8 @@ int QtPrompts::msgBox(const QString &text, int style, const QString &title)
 {
     QuestionBox box(&window_);
     box.setWindowTitle(titleOr(window_, title));
+    // A file name or search text holding "<" or "&" shows as typed.
+    box.setTextFormat(Qt::PlainText);
     box.setText(forDisplay(text));
     switch (style & 0x70) {
     case 16: box.setIcon(QMessageBox::Critical); break;
@@ -156,9 +159,14 @@ int QtPrompts::msgBox(const QString &text, int style, const QString &title)
 
 QString QtPrompts::inputBox(const QString &prompt, const QString &title)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(&window_, titleOr(window_, title), prompt, QLineEdit::Normal, QString(), &ok);
-    return ok ? answer : QString();
+    QInputDialog dialog(&window_);
+    dialog.setWindowTitle(titleOr(window_, title));
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    // The prompt is plain text, as in the message boxes.
+    for (QLabel *label : dialog.findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 QString QtPrompts::showOpen(const QString &title, const QString &filter)
@@ -177,7 +185,7 @@ int QtPrompts::popupMenu(const QStringList &items, double x, double y)
     menu.setObjectName(QStringLiteral("mnuRecent"));
     menu.setTitle(QStringLiteral("Recent Files"));
     for (int i = 0; i < items.size(); ++i)
-        menu.addAction(items[i])->setData(i);
+        menu.addAction(QString(items[i]).replace(QLatin1Char('&'), QStringLiteral("&&")))->setData(i);
     QAction *picked = menu.exec(window_.mapToGlobal(QPoint(Twips::toPixels(x), Twips::toPixels(y))));
     return picked ? picked->data().toInt() : -1;
 }

@@ -1,35 +1,76 @@
 #include "platform/qt/qtsettings.h"
 
 #include "app/failure.h"
+#include "fileops/filewriter.h"
+#include "platform/qt/inifile.h"
 
-#include <QSettings>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+namespace {
+
+// Far beyond two path lists; a larger "settings file" is something else.
+constexpr qint64 LargestSettingsFile = 16 * 1024 * 1024;
+
+} // namespace
 
 QString QtSettingsStore::fileName(const QString &app)
 {
-    // Looked up at every call: QSettings works out the user's configuration folder once per
-    // process, so a changed XDG_CONFIG_HOME would go unnoticed.
+    // Looked up at every call: the user's configuration folder may change while the program runs
+    // (each test has its own).
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + app +
            QStringLiteral(".ini");
 }
 
-QString QtSettingsStore::getSetting(const QString &app, const QString &section, const QString &key, const QString &defaultValue)
+bool QtSettingsStore::load(const QString &file, IniFile &ini)
 {
-    QSettings s(fileName(app), QSettings::IniFormat);
-    if (s.status() == QSettings::FormatError)
-        throw Failure(QStringLiteral("The settings file %1 cannot be read").arg(s.fileName()));
-    const QVariant value = s.value(section + QLatin1Char('/') + key, defaultValue);
-    // An unquoted comma in a hand-edited line makes QSettings read a list.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1Char(','));
-    return value.toString();
+    const QFileInfo info(file);
+    if (!info.exists()) {
+        ini = IniFile();
+        return true;
+    }
+    bool usable = false;
+    if (info.isFile() && info.size() <= LargestSettingsFile) {
+        QFile f(file);
+        if (f.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = f.read(LargestSettingsFile + 1);
+            ini = IniFile(bytes);
+            usable = f.error() == QFileDevice::NoError && bytes.size() <= LargestSettingsFile && ini.parsed();
+        }
+    }
+    if (usable || reported_.contains(file))
+        return usable;
+    reported_.insert(file);
+    throw Failure(QStringLiteral("The settings file %1 cannot be read; it is left as it is").arg(file));
+}
+
+QString QtSettingsStore::getSetting(const QString &app, const QString &section, const QString &key,
+                                    const QString &defaultValue)
+{
+    IniFile ini;
+    if (!load(fileName(app), ini))
+        return defaultValue;
+    return ini.value(section, key).value_or(defaultValue);
 }
 
 void QtSettingsStore::saveSetting(const QString &app, const QString &section, const QString &key, const QString &value)
 {
-    QSettings s(fileName(app), QSettings::IniFormat);
-    s.setValue(section + QLatin1Char('/') + key, value);
-    s.sync();
-    if (s.status() != QSettings::NoError)
-        throw Failure(QStringLiteral("The settings file %1 cannot be written").arg(s.fileName()));
+    const QString file = fileName(app);
+    IniFile ini;
+    if (!load(file, ini))
+        return;
+    const QByteArray before = ini.bytes();
+    ini.setValue(section, key, value);
+    if (ini.bytes() == before && QFileInfo::exists(file))
+        return;
+    try {
+        QDir().mkpath(QFileInfo(file).path());
+        FileReplacement out(file);
+        out.write(ini.bytes());
+        out.commit();
+    } catch (const Failure &f) {
+        throw Failure(QStringLiteral("The settings file %1 cannot be written: %2").arg(file, f.description()));
+    }
 }

@@ -8,6 +8,21 @@
 #include <QTabBar>
 #include <QTextDocument>
 
+namespace {
+
+// QTabBar takes "&" as the mark of a mnemonic; the captions the logic sees are the file names.
+QString shown(QString caption)
+{
+    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QString unshown(QString text)
+{
+    return text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+} // namespace
+
 QtTabStrip::QtTabStrip(QWidget *window) : QObject(window), frame_(new QFrame(window)), bar_(new QTabBar(frame_))
 {
     frame_->setObjectName(QStringLiteral("TabControl1"));
@@ -49,7 +64,7 @@ void QtTabStrip::checkPosition(int position) const
 int QtTabStrip::insertTab(int position, const QString &caption)
 {
     ++quiet_;
-    const int at = bar_->insertTab(position < 0 ? bar_->count() : position, caption);
+    const int at = bar_->insertTab(position < 0 ? bar_->count() : position, shown(caption));
     --quiet_;
     return at;
 }
@@ -76,13 +91,13 @@ void QtTabStrip::select(int position)
 QString QtTabStrip::caption(int position) const
 {
     checkPosition(position);
-    return bar_->tabText(position);
+    return unshown(bar_->tabText(position));
 }
 
 void QtTabStrip::setCaption(int position, const QString &caption)
 {
     checkPosition(position);
-    bar_->setTabText(position, caption);
+    bar_->setTabText(position, shown(caption));
 }
 
 qint16 QtTabStrip::itemData(int position) const
