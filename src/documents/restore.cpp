@@ -7,7 +7,6 @@
 #include "platform/prompts.h"
 #include "platform/tabstrip.h"
 
-#include <QStringDecoder>
 
 void Form1::writeDueDrafts()
 {
@@ -79,9 +78,8 @@ void Form1::addDraftDocument(const Draft &draft)
         step(108, [&] { p.tabs.setItemData(position, static_cast<qint16>(index)); });
         step(110, [&] { loadEditor(index); });
         step(112, [&] {
-            // Decoded as the editor's own text is: a leading U+FEFF is a character of it.
-            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-            RichTextBox(index).setText(utf8.decode(draft.text));
+            // The draft holds the buffer's own bytes: they go back without a decoded copy.
+            RichTextBox(index).loadUtf8(draft.text.size(), [&](const Editor::Append &append) { append(draft.text); });
             DocumentFormat[index] = draft.format;
             DocumentState &state = DocumentStates[index];
             state.unsaved = true;

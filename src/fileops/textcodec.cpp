@@ -529,16 +529,29 @@ void SaveTextFile(const QString &text, const QString &path, TextFormat &format)
 
 void SaveTextFile(const Editor &editor, const QString &path, TextFormat &format)
 {
+    // One pass: a character the code page cannot hold abandons the new file (the old one stays)
+    // and the text is written again as UTF-8, rather than dropping or replacing the character.
+    struct CannotHold {};
     TextFormat written = format;
-    // Dropping or replacing a character would lose text; UTF-8 holds every character.
-    if (!canHold(editor, written))
-        written.encoding = TextEncoding::Utf8;
     QByteArray scratch;
-    bool ok = true;
-    replaceFile(path, [&](const auto &write) {
-        TextEncoder encoder(written);
-        write(encoder.header());
-        editor.readUtf8([&](QByteArrayView block) { write(encoder.encode(block, scratch, ok)); });
-    });
-    format = written;
+    for (;;) {
+        try {
+            replaceFile(path, [&](const auto &write) {
+                TextEncoder encoder(written);
+                write(encoder.header());
+                bool ok = true;
+                editor.readUtf8([&](QByteArrayView block) {
+                    const QByteArrayView bytes = ok ? encoder.encode(block, scratch, ok) : QByteArrayView();
+                    if (ok)
+                        write(bytes);
+                });
+                if (!ok)
+                    throw CannotHold{};
+            });
+            format = written;
+            return;
+        } catch (const CannotHold &) {
+            written.encoding = TextEncoding::Utf8;
+        }
+    }
 }

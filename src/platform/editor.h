@@ -40,7 +40,8 @@ public:
     // stay as they are). Blocks are handed over in order; none ends inside a character or
     // between "\r" and "\n".
     virtual void readUtf8(const std::function<void(QByteArrayView block)> &take) const = 0;
-    // The text from `from` on in blocks of UTF-16, each with the position of its first unit;
+    // The text from `from` on (from the start of the surrogate pair `from` falls in) in blocks
+    // of UTF-16, each with the position of its first unit;
     // no block ends inside a surrogate pair or between "\r" and "\n". `take` returns false to stop.
     virtual void readText(int from, const std::function<bool(int position, QStringView block)> &take) const = 0;
     // Replaces the whole text with what `fill` hands to its `append` (UTF-8 with "\r\n" line

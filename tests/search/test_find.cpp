@@ -204,3 +204,30 @@ TEST_F(FindTest, TabChangeContinuesInTheNewDocumentAtTheStoredPosition)
     EXPECT_EQ(editorAt(0).selLength(), 3);
     EXPECT_EQ(messages().size(), 1u);
 }
+
+TEST_F(FindTest, TheBufferSearchFindsWhatTheWholeTextSearchFindsAcrossItsBlocks)
+{
+    // Text of more than one block of the buffer, with letters beyond ASCII, surrogate pairs and
+    // line breaks; the searched word is put at each position around the first block's end in turn.
+    const QString filler = QString::fromUtf8("é😀ab cd\r\n");
+    const QString text = filler.repeated(((1 << 20) + 4096) / int(filler.toUtf8().size()));
+    const int near = int(qint64(text.size()) * (1 << 20) / text.toUtf8().size()); // about the first block's end
+    const QString inserted = QString::fromUtf8("école😀");
+    const QString word = QString::fromUtf8("ÉCOLE😀");
+    current().setText(text);
+    for (int at = near - 8; at <= near + 8; ++at) {
+        if (text[at].isLowSurrogate() || (text[at] == '\n' && text[at - 1] == '\r'))
+            continue; // the editor inserts at whole characters only
+        SCOPED_TRACE(at);
+        current().setSelStart(at);
+        current().setSelText(inserted);
+        if (at == near) { // the whole-text search agrees with where the word was put
+            ASSERT_EQ(searchText(current().text(), word, 1), at + 1);
+        }
+        for (int start : {1, at - 1, at + 1, at + 2})
+            ASSERT_EQ(searchText(current(), word, start), start <= at + 1 ? at + 1 : 0) << "from " << start;
+        current().setSelStart(at);
+        current().setSelLength(int(inserted.size()));
+        current().setSelText(QString());
+    }
+}

@@ -20,6 +20,32 @@ bool splitsACharacter(const QString &text, qsizetype pos)
            (text[pos - 1].isHighSurrogate() && text[pos].isLowSurrogate());
 }
 
+// A random text and one edit of it, cut and inserted only at whole characters, as the editor does.
+struct RandomEdit {
+    QString before, inserted, after;
+    int from = 0, to = 0;
+};
+
+RandomEdit randomEdit(QRandomGenerator &rng, const QStringList &pieces, int maxPieces, int maxInserted)
+{
+    auto piece = [&] { return pieces[rng.bounded(int(pieces.size()))]; };
+    RandomEdit e;
+    for (int n = rng.bounded(maxPieces); n > 0; --n)
+        e.before += piece();
+    QList<int> cuts;
+    for (int i = 0; i <= e.before.size(); ++i)
+        if (!splitsACharacter(e.before, i))
+            cuts << i;
+    e.from = cuts[rng.bounded(int(cuts.size()))];
+    e.to = cuts[rng.bounded(int(cuts.size()))];
+    if (e.from > e.to)
+        std::swap(e.from, e.to);
+    for (int n = rng.bounded(maxInserted); n > 0; --n)
+        e.inserted += piece();
+    e.after = e.before.left(e.from) + e.inserted + e.before.mid(e.to);
+    return e;
+}
+
 } // namespace
 
 void PrintTo(const Stretch &s, std::ostream *os)
@@ -71,23 +97,8 @@ TEST(EditStretch, RandomEditsAreRecoveredExactlyAndWhole)
                                 "\r", "\n", " ",    "ab"};
     auto plainBreaks = [](const QString &t) { return t.count('\r') == t.count("\r\n") && t.count('\n') == t.count("\r\n"); };
     QRandomGenerator rng(20261207);
-    auto piece = [&] { return pieces[rng.bounded(int(pieces.size()))]; };
     for (int round = 0; round < 20000; ++round) {
-        QString before;
-        for (int n = rng.bounded(8); n > 0; --n)
-            before += piece();
-        // Cut and insert only at whole characters, as the editor does.
-        QList<int> cuts;
-        for (int i = 0; i <= before.size(); ++i)
-            if (!splitsACharacter(before, i))
-                cuts << i;
-        int from = cuts[rng.bounded(int(cuts.size()))], to = cuts[rng.bounded(int(cuts.size()))];
-        if (from > to)
-            std::swap(from, to);
-        QString inserted;
-        for (int n = rng.bounded(3); n > 0; --n)
-            inserted += piece();
-        const QString after = before.left(from) + inserted + before.mid(to);
+        const auto [before, inserted, after, from, to] = randomEdit(rng, pieces, 8, 3);
         const qint32 caret = from + static_cast<qint32>(inserted.size());
         const Stretch s = editStretch(before, after, caret);
         SCOPED_TRACE(before.toStdString() + " -> " + after.toStdString());
@@ -109,22 +120,8 @@ TEST(ChangeStretch, AgreesWithTheWholeTextsStretchOnLongRepetitiveTexts)
     // window of text read around it; the caret sometimes elsewhere than after the edit.
     const QStringList pieces = {"a", "a", "b", "\r\n", "\r", "\n", Emoji};
     QRandomGenerator rng(20261208);
-    auto piece = [&] { return pieces[rng.bounded(int(pieces.size()))]; };
     for (int round = 0; round < 3000; ++round) {
-        QString before;
-        for (int n = rng.bounded(120); n > 0; --n)
-            before += piece();
-        QList<int> cuts;
-        for (int i = 0; i <= before.size(); ++i)
-            if (!splitsACharacter(before, i))
-                cuts << i;
-        int from = cuts[rng.bounded(int(cuts.size()))], to = cuts[rng.bounded(int(cuts.size()))];
-        if (from > to)
-            std::swap(from, to);
-        QString inserted;
-        for (int n = rng.bounded(4); n > 0; --n)
-            inserted += piece();
-        const QString after = before.left(from) + inserted + before.mid(to);
+        const auto [before, inserted, after, from, to] = randomEdit(rng, pieces, 120, 4);
         const qint32 caret = rng.bounded(4) == 0 ? rng.bounded(int(after.size()) + 1) : from + qint32(inserted.size());
         SCOPED_TRACE(QString("%1 -> %2, caret %3").arg(before, after).arg(caret).toStdString());
         QString removedOut, insertedOut;

@@ -2,7 +2,6 @@
 
 #include "platform/qt/qteditor.h"
 
-#include <QStringDecoder>
 #include <Qsci/qsciscintillabase.h>
 #include <algorithm>
 
@@ -50,7 +49,7 @@ void installEditorAccessibility()
     }
 }
 
-EditorAccessible::EditorAccessible(QsciScintillaBase *editor) : QAccessibleWidget(editor, QAccessible::EditableText)
+EditorAccessible::EditorAccessible(SciWidget *editor) : QAccessibleWidget(editor, QAccessible::EditableText)
 {
     // Qt keeps one interface per widget; the property keeps a second one from connecting again.
     if (!editor->property("marquillAccessible").toBool()) {
@@ -59,12 +58,7 @@ EditorAccessible::EditorAccessible(QsciScintillaBase *editor) : QAccessibleWidge
     }
 }
 
-EditorAccessible::~EditorAccessible()
-{
-    // While the widget is being destroyed it is no editor any more, and its index goes with it.
-    if (auto sci = qobject_cast<QsciScintillaBase *>(object()); indexed_ && sci)
-        sci->SendScintilla(Sci::SCI_RELEASELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
-}
+EditorAccessible::~EditorAccessible() = default;
 
 void *EditorAccessible::interface_cast(QAccessible::InterfaceType type)
 {
@@ -85,62 +79,14 @@ QAccessible::State EditorAccessible::state() const
     return s;
 }
 
-QsciScintillaBase *EditorAccessible::editor() const
+SciWidget *EditorAccessible::editor() const
 {
-    return static_cast<QsciScintillaBase *>(widget());
+    return static_cast<SciWidget *>(widget());
 }
 
 long EditorAccessible::send(unsigned int message, unsigned long wParam, long lParam) const
 {
     return editor()->SendScintilla(message, wParam, lParam);
-}
-
-void EditorAccessible::useIndex() const
-{
-    // The editor keeps a UTF-16 index per line; asked for once, it is kept up to date by Scintilla.
-    if (!indexed_) {
-        send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
-        indexed_ = true;
-    }
-}
-
-int EditorAccessible::toOffset(long bytePos) const
-{
-    useIndex();
-    const long line = send(Sci::SCI_LINEFROMPOSITION, bytePos);
-    const long lineStart = send(Sci::SCI_POSITIONFROMLINE, line);
-    const long index = send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Sci::SC_LINECHARACTERINDEX_UTF16);
-    return static_cast<int>(index + send(Sci::SCI_COUNTCODEUNITS, lineStart, bytePos));
-}
-
-long EditorAccessible::toBytes(int offset) const
-{
-    useIndex();
-    const long length = send(Sci::SCI_GETLENGTH);
-    if (offset <= 0)
-        return 0;
-    if (offset >= toOffset(length))
-        return length;
-    const long line = send(Sci::SCI_LINEFROMINDEXPOSITION, offset, Sci::SC_LINECHARACTERINDEX_UTF16);
-    const long lineStart = send(Sci::SCI_POSITIONFROMLINE, line);
-    const long rel = offset - send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Sci::SC_LINECHARACTERINDEX_UTF16);
-    if (rel <= 0)
-        return lineStart;
-    const long pos = send(Sci::SCI_POSITIONRELATIVECODEUNITS, lineStart, rel);
-    // 0 means inside a surrogate pair: its start is meant.
-    return pos == 0 ? send(Sci::SCI_POSITIONRELATIVECODEUNITS, lineStart, rel - 1) : pos;
-}
-
-QString EditorAccessible::bytesAsText(long from, long to) const
-{
-    from = std::clamp(from, 0L, send(Sci::SCI_GETLENGTH));
-    to = std::clamp(to, from, send(Sci::SCI_GETLENGTH));
-    if (to == from)
-        return QString();
-    const auto data = reinterpret_cast<const char *>(send(Sci::SCI_GETRANGEPOINTER, from, to - from));
-    // A byte-order mark at the start is a character of the text, not a marker to drop.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(QByteArrayView(data, to - from));
 }
 
 void EditorAccessible::selection(int selectionIndex, int *startOffset, int *endOffset) const
@@ -149,8 +95,8 @@ void EditorAccessible::selection(int selectionIndex, int *startOffset, int *endO
     const long from = send(Sci::SCI_GETSELECTIONSTART), to = send(Sci::SCI_GETSELECTIONEND);
     if (selectionIndex != 0 || from == to)
         return;
-    *startOffset = toOffset(from);
-    *endOffset = toOffset(to);
+    *startOffset = editor()->toUtf16(from);
+    *endOffset = editor()->toUtf16(to);
 }
 
 int EditorAccessible::selectionCount() const
@@ -172,22 +118,22 @@ void EditorAccessible::removeSelection(int selectionIndex)
 void EditorAccessible::setSelection(int selectionIndex, int startOffset, int endOffset)
 {
     if (selectionIndex == 0)
-        send(Sci::SCI_SETSEL, toBytes(startOffset), toBytes(endOffset));
+        send(Sci::SCI_SETSEL, editor()->toBytes(startOffset), editor()->toBytes(endOffset));
 }
 
 int EditorAccessible::cursorPosition() const
 {
-    return toOffset(send(Sci::SCI_GETCURRENTPOS));
+    return editor()->toUtf16(send(Sci::SCI_GETCURRENTPOS));
 }
 
 void EditorAccessible::setCursorPosition(int position)
 {
-    send(Sci::SCI_GOTOPOS, toBytes(position));
+    send(Sci::SCI_GOTOPOS, editor()->toBytes(position));
 }
 
 QString EditorAccessible::text(int startOffset, int endOffset) const
 {
-    return bytesAsText(toBytes(startOffset), toBytes(endOffset));
+    return editor()->textBetween(editor()->toBytes(startOffset), editor()->toBytes(endOffset));
 }
 
 void EditorAccessible::unitAt(long bytePos, QAccessible::TextBoundaryType type, long *from, long *to) const
@@ -221,50 +167,50 @@ QString EditorAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType
                                        int *endOffset) const
 {
     long from = 0, to = 0;
-    unitAt(toBytes(offset), boundaryType, &from, &to);
-    *startOffset = toOffset(from);
-    *endOffset = toOffset(to);
-    return bytesAsText(from, to);
+    unitAt(editor()->toBytes(offset), boundaryType, &from, &to);
+    *startOffset = editor()->toUtf16(from);
+    *endOffset = editor()->toUtf16(to);
+    return editor()->textBetween(from, to);
 }
 
 QString EditorAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset,
                                            int *endOffset) const
 {
     long from = 0, to = 0;
-    unitAt(toBytes(offset), boundaryType, &from, &to);
+    unitAt(editor()->toBytes(offset), boundaryType, &from, &to);
     if (from == 0) {
         *startOffset = *endOffset = 0;
         return QString();
     }
     unitAt(send(Sci::SCI_POSITIONBEFORE, from), boundaryType, &from, &to);
-    *startOffset = toOffset(from);
-    *endOffset = toOffset(to);
-    return bytesAsText(from, to);
+    *startOffset = editor()->toUtf16(from);
+    *endOffset = editor()->toUtf16(to);
+    return editor()->textBetween(from, to);
 }
 
 QString EditorAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset,
                                           int *endOffset) const
 {
     long from = 0, to = 0;
-    unitAt(toBytes(offset), boundaryType, &from, &to);
+    unitAt(editor()->toBytes(offset), boundaryType, &from, &to);
     if (to >= send(Sci::SCI_GETLENGTH)) {
         *startOffset = *endOffset = characterCount();
         return QString();
     }
     unitAt(to, boundaryType, &from, &to);
-    *startOffset = toOffset(from);
-    *endOffset = toOffset(to);
-    return bytesAsText(from, to);
+    *startOffset = editor()->toUtf16(from);
+    *endOffset = editor()->toUtf16(to);
+    return editor()->textBetween(from, to);
 }
 
 int EditorAccessible::characterCount() const
 {
-    return toOffset(send(Sci::SCI_GETLENGTH));
+    return editor()->utf16Length();
 }
 
 QRect EditorAccessible::characterRect(int offset) const
 {
-    const long pos = toBytes(offset);
+    const long pos = editor()->toBytes(offset);
     const long next = send(Sci::SCI_POSITIONAFTER, pos);
     const int x = static_cast<int>(send(Sci::SCI_POINTXFROMPOSITION, 0, pos));
     const int y = static_cast<int>(send(Sci::SCI_POINTYFROMPOSITION, 0, pos));
@@ -279,12 +225,12 @@ int EditorAccessible::offsetAtPoint(const QPoint &point) const
 {
     const QPoint local = editor()->viewport()->mapFromGlobal(point);
     const long pos = send(Sci::SCI_POSITIONFROMPOINTCLOSE, local.x(), local.y());
-    return pos < 0 ? -1 : toOffset(pos);
+    return pos < 0 ? -1 : editor()->toUtf16(pos);
 }
 
 void EditorAccessible::scrollToSubstring(int startIndex, int endIndex)
 {
-    send(Sci::SCI_SCROLLRANGE, toBytes(endIndex), toBytes(startIndex));
+    send(Sci::SCI_SCROLLRANGE, editor()->toBytes(endIndex), editor()->toBytes(startIndex));
 }
 
 QString EditorAccessible::attributes(int, int *startOffset, int *endOffset) const
@@ -307,7 +253,7 @@ template <class F> void EditorAccessible::edit(F &&change)
 
 void EditorAccessible::deleteText(int startOffset, int endOffset)
 {
-    const long from = toBytes(startOffset), to = toBytes(endOffset);
+    const long from = editor()->toBytes(startOffset), to = editor()->toBytes(endOffset);
     if (to > from)
         edit([&] { send(Sci::SCI_DELETERANGE, from, to - from); });
 }
@@ -315,14 +261,14 @@ void EditorAccessible::deleteText(int startOffset, int endOffset)
 void EditorAccessible::insertText(int offset, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
-    const long at = toBytes(offset);
+    const long at = editor()->toBytes(offset);
     edit([&] { editor()->SendScintilla(Sci::SCI_INSERTTEXT, static_cast<uintptr_t>(at), bytes.constData()); });
 }
 
 void EditorAccessible::replaceText(int startOffset, int endOffset, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
-    const long from = toBytes(startOffset), to = toBytes(endOffset);
+    const long from = editor()->toBytes(startOffset), to = editor()->toBytes(endOffset);
     edit([&] {
         send(Sci::SCI_SETTARGETRANGE, from, to);
         editor()->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());

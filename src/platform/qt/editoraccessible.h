@@ -2,7 +2,7 @@
 
 #include <QAccessibleWidget>
 
-class QsciScintillaBase;
+class SciWidget;
 
 // What assistive technology learns of an editor: its text, caret and selection, each answered
 // when asked, from the editor's buffer and only for the range asked for. Nothing is counted or
@@ -12,7 +12,7 @@ class EditorAccessible : public QAccessibleWidget,
                          public QAccessibleTextInterface,
                          public QAccessibleEditableTextInterface {
 public:
-    explicit EditorAccessible(QsciScintillaBase *editor);
+    explicit EditorAccessible(SciWidget *editor);
     ~EditorAccessible() override;
 
     void *interface_cast(QAccessible::InterfaceType type) override;
@@ -47,14 +47,8 @@ public:
     using QAccessibleWidget::text;
 
 private:
-    QsciScintillaBase *editor() const;
+    SciWidget *editor() const; // positions and text come from the widget's own conversions
     long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
-    void useIndex() const;
-    int toOffset(long bytePos) const;
-    long toBytes(int offset) const;
-    QString bytesAsText(long from, long to) const;
     void unitAt(long bytePos, QAccessible::TextBoundaryType type, long *from, long *to) const;
     template <class F> void edit(F &&change);
-
-    mutable bool indexed_ = false; // this object asked for the editor's UTF-16 line index
 };

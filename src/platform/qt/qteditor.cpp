@@ -109,6 +109,10 @@ void SciWidget::flush()
         pending_ = false;
         const ByteChange change = std::move(change_);
         change_ = ByteChange{};
+        for (Anchor &a : anchors_) {
+            if (!change.known || a.byte > change.start)
+                a = Anchor{};
+        }
         if (onChanged)
             onChanged(change);
     }
@@ -177,8 +181,7 @@ void QtEditor::newDocument()
     send(Sci::SCI_EMPTYUNDOBUFFER);
     send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
     send(Sci::SCI_SETSCROLLWIDTH, 1);
-    for (Anchor &a : anchors_)
-        a = Anchor{};
+    sci_->forgetPositions();
 }
 
 namespace {
@@ -215,26 +218,94 @@ bool enoughMemoryFor(qint64 bytes)
 
 } // namespace
 
+int SciWidget::utf16Length() const
+{
+    return static_cast<int>(SendScintilla(SCI_INDEXPOSITIONFROMLINE, SendScintilla(SCI_GETLINECOUNT), SC_LINECHARACTERINDEX_UTF16));
+}
+
+QString SciWidget::textBetween(long from, long to) const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    from = std::clamp(from, 0L, length);
+    to = std::clamp(to, from, length);
+    return fromBuffer(rangePointer(from, to - from), to - from);
+}
+
+void SciWidget::forgetPositions()
+{
+    for (Anchor &a : anchors_)
+        a = Anchor{};
+}
+
+void SciWidget::remember(long byte, int unit) const
+{
+    anchors_[nextAnchor_] = Anchor{byte, unit};
+    nextAnchor_ = (nextAnchor_ + 1) % std::size(anchors_);
+}
+
+template <class Distance> SciWidget::Anchor SciWidget::nearestOnLine(long line, Distance &&distance) const
+{
+    const auto at = [this](long l) {
+        return Anchor{SendScintilla(SCI_POSITIONFROMLINE, l),
+                      static_cast<int>(SendScintilla(SCI_INDEXPOSITIONFROMLINE, l, SC_LINECHARACTERINDEX_UTF16))};
+    };
+    Anchor best = at(line);
+    const Anchor end = at(line + 1);
+    const long lineStart = best.byte;
+    const auto consider = [&](const Anchor &a) {
+        if (a.byte >= lineStart && a.byte <= end.byte && distance(a) < distance(best))
+            best = a;
+    };
+    consider(end);
+    for (const Anchor &a : anchors_)
+        consider(a);
+    return best;
+}
+
+int SciWidget::toUtf16(long bytePos) const
+{
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, bytePos);
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, line);
+    if (bytePos - lineStart <= ShortLine) {
+        const long index = SendScintilla(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
+        return static_cast<int>(index + SendScintilla(SCI_COUNTCODEUNITS, lineStart, bytePos));
+    }
+    const Anchor from = nearestOnLine(line, [&](const Anchor &a) { return std::labs(a.byte - bytePos); });
+    const int unit = from.byte <= bytePos ? from.unit + static_cast<int>(SendScintilla(SCI_COUNTCODEUNITS, from.byte, bytePos))
+                                          : from.unit - static_cast<int>(SendScintilla(SCI_COUNTCODEUNITS, bytePos, from.byte));
+    remember(bytePos, unit);
+    return unit;
+}
+
+long SciWidget::toBytes(int utf16) const
+{
+    if (utf16 <= 0)
+        return 0;
+    if (utf16 >= utf16Length())
+        return SendScintilla(SCI_GETLENGTH);
+    const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, utf16, SC_LINECHARACTERINDEX_UTF16);
+    Anchor from{SendScintilla(SCI_POSITIONFROMLINE, line),
+                static_cast<int>(SendScintilla(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16))};
+    if (utf16 - from.unit > ShortLine)
+        from = nearestOnLine(line, [&](const Anchor &a) { return std::abs(a.unit - utf16); });
+    if (utf16 == from.unit)
+        return from.byte;
+    long pos = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, from.byte, utf16 - from.unit);
+    if (pos == 0) // inside a surrogate pair: step back to its start
+        pos = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, from.byte, utf16 - 1 - from.unit);
+    return pos;
+}
+
 void QtEditor::changed(const ByteChange &change)
 {
-    for (Anchor &a : anchors_) {
-        if (!change.known || a.byte > change.start)
-            a = Anchor{};
-    }
     TextChange c;
     c.known = change.known;
     if (change.known) {
         c.start = toUtf16(change.start);
         c.removed = fromBuffer(change.removed.constData(), change.removed.size());
-        c.inserted = fromBuffer(sci_->rangePointer(change.start, change.end - change.start), change.end - change.start);
+        c.inserted = sci_->textBetween(change.start, change.end);
     }
     notifyChanged(std::move(c));
-}
-
-void QtEditor::remember(long byte, int unit) const
-{
-    anchors_[nextAnchor_] = Anchor{byte, unit};
-    nextAnchor_ = (nextAnchor_ + 1) % std::size(anchors_);
 }
 
 QString QtEditor::text() const
@@ -304,73 +375,15 @@ QByteArray QtEditor::utf8() const
 
 int QtEditor::textLength() const
 {
-    return static_cast<int>(send(Sci::SCI_INDEXPOSITIONFROMLINE, send(Sci::SCI_GETLINECOUNT), Sci::SC_LINECHARACTERINDEX_UTF16));
+    return sci_->utf16Length();
 }
 
 QString QtEditor::textRange(int start, int length) const
 {
-    const long from = toBytes(std::max(0, start));
-    const long to = toBytes(std::max(0, start) + std::max(0, length));
-    return fromBuffer(sci_->rangePointer(from, to - from), to - from);
+    const int from = std::max(0, start);
+    return sci_->textBetween(toBytes(from), toBytes(from + std::max(0, length)));
 }
 
-int QtEditor::toUtf16(long bytePos) const
-{
-    const long line = send(Sci::SCI_LINEFROMPOSITION, bytePos);
-    const long lineStart = send(Sci::SCI_POSITIONFROMLINE, line);
-    const long index = send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Sci::SC_LINECHARACTERINDEX_UTF16);
-    if (bytePos - lineStart <= ShortLine)
-        return static_cast<int>(index + sci_->SendScintilla(Sci::SCI_COUNTCODEUNITS, lineStart, bytePos));
-    // A long line: count from the nearest known position on it, its end included.
-    Anchor from{lineStart, static_cast<int>(index)};
-    const long nextStart = send(Sci::SCI_POSITIONFROMLINE, line + 1);
-    const Anchor end{nextStart, static_cast<int>(send(Sci::SCI_INDEXPOSITIONFROMLINE, line + 1, Sci::SC_LINECHARACTERINDEX_UTF16))};
-    const auto nearer = [&](const Anchor &a) {
-        if (a.byte >= lineStart && a.byte <= nextStart && std::labs(a.byte - bytePos) < std::labs(from.byte - bytePos))
-            from = a;
-    };
-    nearer(end);
-    for (const Anchor &a : anchors_)
-        nearer(a);
-    int unit;
-    if (from.byte <= bytePos)
-        unit = from.unit + static_cast<int>(sci_->SendScintilla(Sci::SCI_COUNTCODEUNITS, from.byte, bytePos));
-    else
-        unit = from.unit - static_cast<int>(sci_->SendScintilla(Sci::SCI_COUNTCODEUNITS, bytePos, from.byte));
-    remember(bytePos, unit);
-    return unit;
-}
-
-long QtEditor::toBytes(int utf16) const
-{
-    const long length = send(Sci::SCI_GETLENGTH);
-    if (utf16 <= 0)
-        return 0;
-    const int total = textLength();
-    if (utf16 >= total)
-        return length;
-    const long line = send(Sci::SCI_LINEFROMINDEXPOSITION, utf16, Sci::SC_LINECHARACTERINDEX_UTF16);
-    const long lineStart = send(Sci::SCI_POSITIONFROMLINE, line);
-    const int index = static_cast<int>(send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Sci::SC_LINECHARACTERINDEX_UTF16));
-    Anchor from{lineStart, index};
-    if (utf16 - index > ShortLine) {
-        const long nextStart = send(Sci::SCI_POSITIONFROMLINE, line + 1);
-        const Anchor end{nextStart, static_cast<int>(send(Sci::SCI_INDEXPOSITIONFROMLINE, line + 1, Sci::SC_LINECHARACTERINDEX_UTF16))};
-        const auto nearer = [&](const Anchor &a) {
-            if (a.byte >= lineStart && a.byte <= nextStart && std::abs(a.unit - utf16) < std::abs(from.unit - utf16))
-                from = a;
-        };
-        nearer(end);
-        for (const Anchor &a : anchors_)
-            nearer(a);
-    }
-    if (utf16 == from.unit)
-        return from.byte;
-    long pos = send(Sci::SCI_POSITIONRELATIVECODEUNITS, from.byte, utf16 - from.unit);
-    if (pos == 0) // inside a surrogate pair: step back to its start
-        pos = send(Sci::SCI_POSITIONRELATIVECODEUNITS, from.byte, utf16 - 1 - from.unit);
-    return pos;
-}
 long QtEditor::snap(long bytePos) const
 {
     // Never leave a position between the "\r" and the "\n" of a line break.
@@ -445,8 +458,10 @@ void QtEditor::readUtf8(const std::function<void(QByteArrayView block)> &take) c
 
 void QtEditor::readText(int from, const std::function<bool(int position, QStringView block)> &take) const
 {
-    int position = from;
-    readBlocks(toBytes(from), [&](long, QByteArrayView block) {
+    // A position inside a surrogate pair starts the text at the pair.
+    const long start = toBytes(from);
+    int position = toUtf16(start);
+    readBlocks(start, [&](long, QByteArrayView block) {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
         const QString text = decoder.decode(block);
         const bool more = take(position, text);

@@ -29,6 +29,15 @@ public:
     // The next change replaces the whole text and keeps none of it.
     void refillStarts();
 
+    // Byte positions of the buffer and UTF-16 offsets of the text, both ways. A long line is
+    // counted from the nearest known position on it, not from its start.
+    int toUtf16(long bytePos) const;
+    long toBytes(int utf16) const;
+    int utf16Length() const;
+    QString textBetween(long from, long to) const; // bytes clipped to the buffer
+    // The buffer was replaced: no position known so far holds.
+    void forgetPositions();
+
     // Runs f as one change: a notification follows if f changed the text.
     template <class F> void asOneChange(F &&f)
     {
@@ -56,6 +65,17 @@ private:
     int depth_ = 0;
     bool pending_ = false;
     ByteChange change_;
+
+    // Positions whose UTF-16 offset is known; a change drops those behind its start.
+    struct Anchor {
+        long byte = -1;
+        int unit = 0;
+    };
+    // The known position on `line` nearest to `distance`'s measure: its start, its end or an anchor.
+    template <class Distance> Anchor nearestOnLine(long line, Distance &&distance) const;
+    void remember(long byte, int unit) const;
+    mutable Anchor anchors_[4];
+    mutable int nextAnchor_ = 0;
 };
 
 class QtEditor : public Editor {
@@ -96,24 +116,14 @@ public:
 
 private:
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const { return sci_->SendScintilla(msg, w, l); }
-    int toUtf16(long bytePos) const;
-    long toBytes(int utf16) const;
+    int toUtf16(long bytePos) const { return sci_->toUtf16(bytePos); }
+    long toBytes(int utf16) const { return sci_->toBytes(utf16); }
     long snap(long bytePos) const;
     void place();
     void newDocument();
     void changed(const ByteChange &change);
     // Hands the bytes from `from` to the end over in blocks that end on whole characters.
     void readBlocks(long from, const std::function<bool(long position, QByteArrayView block)> &take) const;
-
-    // Positions whose UTF-16 offset is known, so that a long line is not counted from its
-    // start at every conversion. Edits drop those behind their start.
-    struct Anchor {
-        long byte = -1;
-        int unit = 0;
-    };
-    void remember(long byte, int unit) const;
-    mutable Anchor anchors_[4];
-    mutable int nextAnchor_ = 0;
 
     SciWidget *sci_;
     QFont font_;
