@@ -3,10 +3,10 @@
 #include "app/failure.h"
 #include "fileops/filewriter.h"
 #include "platform/editor.h"
+#include "platform/rawutf8.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QtEndian>
 #include <algorithm>
 #include <cerrno>
@@ -250,8 +250,7 @@ void appendCodePageAsUtf8(QByteArrayView in, bool crlf, QByteArray &out)
 
 QString fromUtf8(QByteArrayView utf8)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(utf8);
+    return RawUtf8::toText(utf8);
 }
 
 bool startsWith(QByteArrayView b, const char *prefix, qsizetype n)
@@ -338,25 +337,22 @@ ScannedFormat scanFormat(const ByteBlocks &blocks)
         s.utf16Text.clear();
     }
     Utf8Pieces pieces;
-    bool valid = true;
+    RawUtf8::Census census;
     BreakCount breaks;
-    qint64 size = 0, high = 0;
+    qint64 size = 0;
     blocks([&](QByteArrayView b) {
         size += b.size();
         breaks.add(b);
-        if (valid)
-            pieces.feed(b, [&](QByteArrayView piece) { valid = valid && piece.isValidUtf8(); });
-        if (!valid)
-            high += std::count_if(b.begin(), b.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        pieces.feed(b, [&](QByteArrayView piece) { census.add(piece); });
     });
-    valid = valid && pieces.rest().isEmpty();
-    if (valid) {
-        const bool bom = startsWith(head, "\xEF\xBB\xBF", 3);
+    census.add(pieces.rest());
+    const bool bom = startsWith(head, "\xEF\xBB\xBF", 3);
+    if (bom || census.mostlyUtf8()) {
         s.format.encoding = bom ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
         s.utf8Bytes = size - (bom ? 3 : 0);
     } else {
         s.format.encoding = TextEncoding::CodePage;
-        s.utf8Bytes = size + 2 * high;
+        s.utf8Bytes = size + 2 * census.highBytes;
     }
     if (breaks.any())
         s.format.lineBreaks = breaks.breaks();
@@ -403,6 +399,8 @@ void decodeBlocks(const ByteBlocks &blocks, const ScannedFormat &scanned, const 
                 sink(out);
             });
         });
+        if (!pieces.rest().isEmpty()) // a character cut off by the end of the file, kept as it is
+            sink(pieces.rest());
         return;
     }
     }
@@ -487,7 +485,7 @@ DecodedText decodeText(const QByteArray &bytes)
 
 QByteArray encodeText(const QString &text, TextFormat &format)
 {
-    const QByteArray utf8 = text.toUtf8();
+    const QByteArray utf8 = RawUtf8::fromText(text);
     for (;;) {
         TextEncoder encoder(format);
         QByteArray scratch;

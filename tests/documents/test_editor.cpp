@@ -1,6 +1,9 @@
 #include "testenv.h"
 
+#include "platform/rawutf8.h"
+
 #include <QApplication>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 // The editor element as the logic sees it: "\r\n" breaks, UTF-16 positions, one synchronous
@@ -110,4 +113,55 @@ TEST_F(EditorTest, NewElementTakesElementZerosSizeAndStartsHidden)
     EXPECT_EQ(one.width(), 5000);
     EXPECT_EQ(one.height(), 3000);
     EXPECT_EQ(one.font().family(), editorAt(0).font().family());
+}
+
+// Bytes that are no UTF-8 stay in the buffer as they are, one unit each, and every change
+// around them says exactly how the text changed, even where a removal joins them into a character.
+TEST_F(EditorTest, BrokenBytesStayAndChangesAroundThemAreExact)
+{
+    const QList<QByteArray> pieces = {"a", "\r\n", "\xC3\xB6", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xC3", "\xE2\x82",
+                                      "\xF0\x9F\x98", "\x80", "\xB6", "\xED\xA0\x80", "\xC0\xAF", "\xEF\xBF\xBE", "\xFF"};
+    QRandomGenerator rng(7);
+    QString before;
+    bool editing = false;
+    e().setChangeHandler([&] {
+        const TextChange &c = e().lastChange();
+        ASSERT_EQ(c.known, editing);
+        if (!editing)
+            return;
+        EXPECT_EQ(before.mid(c.start, c.removed.size()), c.removed);
+        EXPECT_EQ(QString(before).replace(c.start, c.removed.size(), c.inserted), e().text());
+    });
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes;
+        for (int i = 0, n = rng.bounded(1, 12); i < n; ++i)
+            bytes += pieces[rng.bounded(pieces.size())];
+        e().loadUtf8(bytes.size(), [&](const Editor::Append &append) { append(bytes); });
+        QString text = e().text();
+        ASSERT_EQ(RawUtf8::fromText(text), bytes);
+        ASSERT_EQ(e().textLength(), text.size()) << bytes.toHex().constData();
+        ASSERT_EQ(RawUtf8::units(bytes), text.size());
+        for (int p = 0; p <= text.size(); ++p) {
+            e().setSelStart(p);
+            const bool inPair = p > 0 && p < text.size() && text[p - 1].isHighSurrogate() && text[p].isLowSurrogate();
+            const bool inBreak = p > 0 && p < text.size() && text[p - 1] == '\r' && text[p] == '\n';
+            ASSERT_EQ(e().selStart(), inPair || inBreak ? p - 1 : p) << bytes.toHex().constData() << " at " << p;
+        }
+        // Type, paste over a selection or delete at a random place.
+        for (int edit = 0; edit < 4; ++edit) {
+            before = e().text();
+            e().setSelStart(rng.bounded(before.size() + 1));
+            e().setSelLength(rng.bounded(3));
+            const QString typed = rng.bounded(3) == 0 ? QString() : QString(rng.bounded(2) ? QStringLiteral("x") : QStringLiteral("\u00e9"));
+            const QString selected = e().selText();
+            const int at = e().selStart();
+            const QByteArray old = e().utf8();
+            editing = true;
+            e().setSelText(typed);
+            editing = false;
+            const qsizetype head = RawUtf8::fromText(before.left(at)).size();
+            EXPECT_EQ(e().utf8(), old.left(head) + typed.toUtf8() + old.mid(head + RawUtf8::fromText(selected).size()));
+            ASSERT_FALSE(HasFailure()) << old.toHex().constData();
+        }
+    }
 }

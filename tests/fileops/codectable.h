@@ -73,7 +73,7 @@ inline std::vector<CodecCase> codecTable()
          TextEncoding::CodePage, platform.lineBreaks, u(u"ÿþ=Øa\u0000")},
         {"utf16 BE low surrogate first", BYTES("\xFE\xFF\xDE\x00\xD8\x3D"), TextEncoding::CodePage, platform.lineBreaks,
          u(u"þÿÞ\u0000Ø=")},
-        {"utf8 BOM then invalid", BYTES("\xEF\xBB\xBF\xE9"), TextEncoding::CodePage, platform.lineBreaks, u(u"ï»¿é")},
+        {"utf8 BOM then a broken byte", BYTES("\xEF\xBB\xBF\xE9"), TextEncoding::Utf8Bom, platform.lineBreaks, u(u"\xDCE9")},
         {"overlong", BYTES("\xC0\xAF"), TextEncoding::CodePage, platform.lineBreaks, u(u"À¯")},
         {"encoded surrogate", BYTES("\xED\xA0\x80"), TextEncoding::CodePage, platform.lineBreaks, u(u"í\u00A0€")},
         {"above U+10FFFF", BYTES("\xF4\x90\x80\x80"), TextEncoding::CodePage, platform.lineBreaks, u(u"ô\u0090€€")},

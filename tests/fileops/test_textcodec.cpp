@@ -295,3 +295,38 @@ TEST(TextCodec, CanHoldTellsWhetherTheCodePageHasEveryCharacter)
     EXPECT_TRUE(canHold(QStringLiteral("\u03a9 \U0001F600"), TextFormat{TextEncoding::Utf8, LineBreaks::LF}));
     EXPECT_TRUE(canHold(QStringLiteral("\u03a9"), TextFormat{TextEncoding::Utf16BE, LineBreaks::CRLF}));
 }
+
+// A UTF-8 file with a character cut off or broken at any byte opens as UTF-8 with those bytes
+// kept as they are: saved unchanged it stays byte-exact, and typing around them changes nothing
+// else. Text without a single valid multi-byte character stays in the code page.
+TEST_F(FormTest, BrokenUtf8KeepsItsBytesThroughTheEditor)
+{
+    QtEditor &editor = editorAt(0);
+    const QString path = env->writeFile(QStringLiteral("b.txt"), "");
+    const QByteArray head = "J\xC3\xB6rg ";
+    for (const QByteArray &character : {QByteArray("\xC3\xB6"), QByteArray("\xE2\x82\xAC"), QByteArray("\xF0\x9F\x98\x80")}) {
+        for (qsizetype cut = 1; cut < character.size(); ++cut) {
+            for (const QByteArray &broken : {character.left(cut), character.mid(cut)}) {
+                for (const QByteArray &tail : {QByteArray(), QByteArray(" 5\n")}) {
+                    SCOPED_TRACE((head + broken + tail).toHex().toStdString());
+                    writeAll(path, head + broken + tail);
+                    TextFormat format = loadTextFile(path, editor);
+                    EXPECT_EQ(format.encoding, TextEncoding::Utf8);
+                    EXPECT_TRUE(editor.text().startsWith(QStringLiteral("Jörg ")));
+                    SaveTextFile(editor, path, format);
+                    EXPECT_EQ(readAll(path), head + broken + tail);
+                    editor.setSelStart(5);
+                    editor.setSelText(QStringLiteral("→"));
+                    editor.setSelStart(6 + static_cast<int>(broken.size()));
+                    editor.setSelText(QStringLiteral("→"));
+                    SaveTextFile(editor, path, format);
+                    EXPECT_EQ(format.encoding, TextEncoding::Utf8);
+                    EXPECT_EQ(readAll(path), head + "\xE2\x86\x92" + broken + "\xE2\x86\x92" + tail);
+                }
+            }
+        }
+    }
+    writeAll(path, "M\xFC\xDFig caf\xE9\n");
+    EXPECT_EQ(loadTextFile(path, editor).encoding, TextEncoding::CodePage);
+    EXPECT_EQ(editor.text(), QStringLiteral("Müßig café\r\n"));
+}

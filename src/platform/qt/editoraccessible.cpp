@@ -1,5 +1,7 @@
 #include "platform/qt/editoraccessible.h"
 
+#include "platform/rawutf8.h"
+
 #include "platform/qt/qteditor.h"
 
 #include <Qsci/qsciscintillabase.h>
@@ -260,14 +262,14 @@ void EditorAccessible::deleteText(int startOffset, int endOffset)
 
 void EditorAccessible::insertText(int offset, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = RawUtf8::fromText(text);
     const long at = editor()->toBytes(offset);
     edit([&] { editor()->SendScintilla(Sci::SCI_INSERTTEXT, static_cast<uintptr_t>(at), bytes.constData()); });
 }
 
 void EditorAccessible::replaceText(int startOffset, int endOffset, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = RawUtf8::fromText(text);
     const long from = editor()->toBytes(startOffset), to = editor()->toBytes(endOffset);
     edit([&] {
         send(Sci::SCI_SETTARGETRANGE, from, to);

@@ -3,12 +3,12 @@
 #include "platform/qt/twips.h"
 
 #include "app/failure.h"
+#include "platform/rawutf8.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFile>
 #include <QPointer>
-#include <QStringDecoder>
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -110,7 +110,8 @@ void SciWidget::flush()
         const ByteChange change = std::move(change_);
         change_ = ByteChange{};
         for (Anchor &a : anchors_) {
-            if (!change.known || a.byte > change.start)
+            // Bytes kept from a broken sequence just before the change may join the bytes after it.
+            if (!change.known || a.byte > change.start - 4)
                 a = Anchor{};
         }
         if (onChanged)
@@ -186,11 +187,9 @@ void QtEditor::newDocument()
 
 namespace {
 
-// QString::fromUtf8 drops a leading U+FEFF; in the buffer it is a character of the text.
 QString fromBuffer(const char *data, qsizetype length)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(QByteArrayView(data, length));
+    return RawUtf8::toText(QByteArrayView(data, length));
 }
 
 bool continuationByte(char c)
@@ -268,11 +267,10 @@ int SciWidget::toUtf16(long bytePos) const
     const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, line);
     if (bytePos - lineStart <= ShortLine) {
         const long index = SendScintilla(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
-        return static_cast<int>(index + SendScintilla(SCI_COUNTCODEUNITS, lineStart, bytePos));
+        return static_cast<int>(index + unitsBetween(lineStart, bytePos));
     }
     const Anchor from = nearestOnLine(line, [&](const Anchor &a) { return std::labs(a.byte - bytePos); });
-    const int unit = from.byte <= bytePos ? from.unit + static_cast<int>(SendScintilla(SCI_COUNTCODEUNITS, from.byte, bytePos))
-                                          : from.unit - static_cast<int>(SendScintilla(SCI_COUNTCODEUNITS, bytePos, from.byte));
+    const int unit = from.byte <= bytePos ? from.unit + unitsBetween(from.byte, bytePos) : from.unit - unitsBetween(bytePos, from.byte);
     remember(bytePos, unit);
     return unit;
 }
@@ -290,10 +288,18 @@ long SciWidget::toBytes(int utf16) const
         from = nearestOnLine(line, [&](const Anchor &a) { return std::abs(a.unit - utf16); });
     if (utf16 == from.unit)
         return from.byte;
-    long pos = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, from.byte, utf16 - from.unit);
-    if (pos == 0) // inside a surrogate pair: step back to its start
-        pos = SendScintilla(SCI_POSITIONRELATIVECODEUNITS, from.byte, utf16 - 1 - from.unit);
-    return pos;
+    // A unit takes at most four bytes. Inside a surrogate pair the position is the pair's start.
+    if (utf16 > from.unit) {
+        const long span = std::min(4L * (utf16 - from.unit), SendScintilla(SCI_GETLENGTH) - from.byte);
+        return from.byte + RawUtf8::bytesOfUnits(QByteArrayView(rangePointer(from.byte, span), span), utf16 - from.unit);
+    }
+    const long span = std::min(4L * (from.unit - utf16), from.byte);
+    return from.byte - RawUtf8::bytesOfLastUnits(QByteArrayView(rangePointer(from.byte - span, span), span), from.unit - utf16);
+}
+
+int SciWidget::unitsBetween(long from, long to) const
+{
+    return to > from ? static_cast<int>(RawUtf8::units(QByteArrayView(rangePointer(from, to - from), to - from))) : 0;
 }
 
 void QtEditor::changed(const ByteChange &change)
@@ -301,9 +307,29 @@ void QtEditor::changed(const ByteChange &change)
     TextChange c;
     c.known = change.known;
     if (change.known) {
-        c.start = toUtf16(change.start);
-        c.removed = fromBuffer(change.removed.constData(), change.removed.size());
-        c.inserted = sci_->textBetween(change.start, change.end);
+        // A kept byte of a broken sequence can join the bytes across the change into one
+        // character, or a character can fall apart: then the change takes in the characters
+        // at its edges, so that it says exactly how the text changed.
+        const long length = send(Sci::SCI_GETLENGTH);
+        const auto byteAt = [&](long pos) { return static_cast<unsigned char>(send(Sci::SCI_GETCHARAT, pos)); };
+        const auto trail = [&](long pos) { return (byteAt(pos) & 0xC0) == 0x80; };
+        long from = change.start, to = change.end;
+        if (from > 0 && byteAt(from - 1) >= 0x80) {
+            const long nearest = std::max(0L, from - 3);
+            from = nearest;
+            for (int k = 0; k < 3 && from > 0 && trail(from); ++k)
+                --from;
+            if (trail(from)) // no lead byte near: the byte stands alone
+                from = nearest;
+        }
+        for (int k = 0; k < 3 && to < length && trail(to); ++k)
+            ++to;
+        QByteArray before(sci_->rangePointer(from, change.start - from), change.start - from);
+        before += change.removed;
+        before.append(sci_->rangePointer(change.end, to - change.end), to - change.end);
+        c.start = toUtf16(from);
+        c.removed = RawUtf8::toText(before);
+        c.inserted = sci_->textBetween(from, to);
     }
     notifyChanged(std::move(c));
 }
@@ -316,7 +342,7 @@ QString QtEditor::text() const
 
 void QtEditor::setText(const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = RawUtf8::fromText(text);
     sci_->asOneChange([&] {
         send(Sci::SCI_CLEARALL);
         // APPENDTEXT with a length keeps NUL characters; SETTEXT would stop at the first.
@@ -434,10 +460,13 @@ void QtEditor::readBlocks(long from, const std::function<bool(long position, QBy
         long end = std::min(length, pos + BlockBytes);
         if (pos < gap && end > gap)
             end = gap;
-        // End on a whole character, and not between "\r" and "\n".
+        // End on a whole character, and not between "\r" and "\n". A character takes at most
+        // four bytes: after three trailing bytes in a row the next one stands alone.
         long cut = end;
-        while (cut < length && cut > pos && continuationByte(static_cast<char>(send(Sci::SCI_GETCHARAT, cut))))
+        for (int k = 0; k < 3 && cut < length && cut > pos && continuationByte(static_cast<char>(send(Sci::SCI_GETCHARAT, cut))); ++k)
             --cut;
+        if (cut < length && cut > pos && continuationByte(static_cast<char>(send(Sci::SCI_GETCHARAT, cut))))
+            cut = end;
         if (cut < length && cut > pos && send(Sci::SCI_GETCHARAT, cut) == '\n' && send(Sci::SCI_GETCHARAT, cut - 1) == '\r')
             --cut;
         if (cut == pos) // a character or line break that spans the gap: a few bytes across it
@@ -462,8 +491,7 @@ void QtEditor::readText(int from, const std::function<bool(int position, QString
     const long start = toBytes(from);
     int position = toUtf16(start);
     readBlocks(start, [&](long, QByteArrayView block) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-        const QString text = decoder.decode(block);
+        const QString text = RawUtf8::toText(block);
         const bool more = take(position, text);
         position += static_cast<int>(text.size());
         return more;
@@ -472,7 +500,7 @@ void QtEditor::readText(int from, const std::function<bool(int position, QString
 
 void QtEditor::setSelText(const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = RawUtf8::fromText(text);
     sci_->asOneChange([&] {
         send(Sci::SCI_TARGETFROMSELECTION);
         sci_->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.constData());

@@ -74,6 +74,7 @@ private:
     // The known position on `line` nearest to `distance`'s measure: its start, its end or an anchor.
     template <class Distance> Anchor nearestOnLine(long line, Distance &&distance) const;
     void remember(long byte, int unit) const;
+    int unitsBetween(long from, long to) const;
     mutable Anchor anchors_[4];
     mutable int nextAnchor_ = 0;
 };

@@ -1,0 +1,232 @@
+#include "platform/rawutf8.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace RawUtf8 {
+
+namespace {
+
+constexpr quint64 HighBits = 0x8080808080808080ULL;
+
+quint64 load8(const unsigned char *s)
+{
+    quint64 w;
+    std::memcpy(&w, s, sizeof w);
+    return w;
+}
+
+bool trail(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
+
+// A unit of the text: `bytes` long, `units` UTF-16 units, `code` its character (or the byte's
+// stand-in).
+struct Unit {
+    int bytes;
+    int units;
+    char32_t code;
+};
+
+Unit unitAt(const unsigned char *s, qsizetype n)
+{
+    const int len = sequenceAt(s, n);
+    switch (len) {
+    case 1: return {1, 1, s[0]};
+    case 2: return {2, 1, char32_t((s[0] & 0x1F) << 6 | (s[1] & 0x3F))};
+    case 3: return {3, 1, char32_t((s[0] & 0x0F) << 12 | (s[1] & 0x3F) << 6 | (s[2] & 0x3F))};
+    case 4: return {4, 2, char32_t((s[0] & 0x07) << 18 | (s[1] & 0x3F) << 12 | (s[2] & 0x3F) << 6 | (s[3] & 0x3F))};
+    default: return {1, 1, char32_t(0xDC00 + s[0])};
+    }
+}
+
+const unsigned char *bytesOf(QByteArrayView b)
+{
+    return reinterpret_cast<const unsigned char *>(b.data());
+}
+
+} // namespace
+
+int sequenceAt(const unsigned char *s, qsizetype n)
+{
+    if (n <= 0)
+        return 0;
+    const unsigned char c = s[0];
+    if (c < 0x80)
+        return 1;
+    if (c < 0xC2 || c > 0xF4)
+        return 0;
+    if (c < 0xE0)
+        return n >= 2 && trail(s[1]) ? 2 : 0;
+    if (c < 0xF0) {
+        if (n < 3 || !trail(s[1]) || !trail(s[2]))
+            return 0;
+        if ((c == 0xE0 && s[1] < 0xA0) || (c == 0xED && s[1] > 0x9F)) // overlong; surrogate
+            return 0;
+        return 3;
+    }
+    if (n < 4 || !trail(s[1]) || !trail(s[2]) || !trail(s[3]))
+        return 0;
+    if ((c == 0xF0 && s[1] < 0x90) || (c == 0xF4 && s[1] > 0x8F)) // overlong; beyond U+10FFFF
+        return 0;
+    return 4;
+}
+
+qsizetype units(QByteArrayView bytes)
+{
+    const unsigned char *s = bytesOf(bytes);
+    const qsizetype n = bytes.size();
+    qsizetype i = 0, count = 0;
+    while (i < n) {
+        if (i + 8 <= n && (load8(s + i) & HighBits) == 0) {
+            i += 8;
+            count += 8;
+            continue;
+        }
+        const Unit u = unitAt(s + i, n - i);
+        i += u.bytes;
+        count += u.units;
+    }
+    return count;
+}
+
+qsizetype bytesOfUnits(QByteArrayView bytes, qsizetype count)
+{
+    const unsigned char *s = bytesOf(bytes);
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (count > 0 && i < n) {
+        if (count >= 8 && i + 8 <= n && (load8(s + i) & HighBits) == 0) {
+            i += 8;
+            count -= 8;
+            continue;
+        }
+        const Unit u = unitAt(s + i, n - i);
+        if (u.units > count)
+            break;
+        i += u.bytes;
+        count -= u.units;
+    }
+    return i;
+}
+
+qsizetype bytesOfLastUnits(QByteArrayView bytes, qsizetype count)
+{
+    const unsigned char *s = bytesOf(bytes);
+    qsizetype p = bytes.size();
+    while (count > 0 && p > 0) {
+        if (count >= 8 && p >= 8 && (load8(s + p - 8) & HighBits) == 0) {
+            p -= 8;
+            count -= 8;
+            continue;
+        }
+        // The unit that ends at p: a valid sequence ending exactly there, else the byte alone.
+        int bytesBack = 1, unitsBack = 1;
+        for (int len = 2; len <= 4 && len <= p; ++len) {
+            if (sequenceAt(s + p - len, len) == len) {
+                bytesBack = len;
+                unitsBack = len == 4 ? 2 : 1;
+                break;
+            }
+        }
+        p -= bytesBack; // a pair that the count would split is taken whole
+        count -= std::min<qsizetype>(count, unitsBack);
+    }
+    return bytes.size() - p;
+}
+
+QString toText(QByteArrayView bytes)
+{
+    const unsigned char *s = bytesOf(bytes);
+    const qsizetype n = bytes.size();
+    QString out(n, Qt::Uninitialized);
+    char16_t *d = reinterpret_cast<char16_t *>(out.data());
+    char16_t *const first = d;
+    qsizetype i = 0;
+    while (i < n) {
+        if (s[i] < 0x80) {
+            *d++ = s[i++];
+            continue;
+        }
+        const Unit u = unitAt(s + i, n - i);
+        i += u.bytes;
+        if (u.units == 2) {
+            *d++ = char16_t(0xD7C0 + (u.code >> 10));
+            *d++ = char16_t(0xDC00 | (u.code & 0x3FF));
+        } else {
+            *d++ = char16_t(u.code);
+        }
+    }
+    out.truncate(d - first);
+    return out;
+}
+
+QByteArray fromText(QStringView text)
+{
+    QByteArray out(text.size() * 3, Qt::Uninitialized);
+    char *d = out.data();
+    char *const first = d;
+    const char16_t *s = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = s[i];
+        if (c < 0x80) {
+            *d++ = char(c);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
+            *d++ = char(0xF0 | (c >> 18));
+            *d++ = char(0x80 | ((c >> 12) & 0x3F));
+            *d++ = char(0x80 | ((c >> 6) & 0x3F));
+            *d++ = char(0x80 | (c & 0x3F));
+            continue;
+        }
+        if (c >= 0xDC80 && c <= 0xDCFF) { // a kept byte
+            *d++ = char(c - 0xDC00);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD;
+        if (c < 0x800) {
+            *d++ = char(0xC0 | (c >> 6));
+        } else {
+            *d++ = char(0xE0 | (c >> 12));
+            *d++ = char(0x80 | ((c >> 6) & 0x3F));
+        }
+        *d++ = char(0x80 | (c & 0x3F));
+    }
+    out.truncate(d - first);
+    return out;
+}
+
+void Census::add(QByteArrayView bytes)
+{
+    const unsigned char *s = bytesOf(bytes);
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        if (i + 8 <= n) {
+            const quint64 w = load8(s + i);
+            if ((w & HighBits) == 0) {
+                i += 8;
+                inRun = false;
+                continue;
+            }
+        }
+        const int len = sequenceAt(s + i, n - i);
+        highBytes += s[i] >= 0x80 ? std::max(len, 1) : 0;
+        if (len == 0) {
+            brokenRuns += inRun ? 0 : 1;
+            inRun = true;
+            ++i;
+            continue;
+        }
+        characters += len > 1 ? 1 : 0;
+        inRun = false;
+        i += len;
+    }
+}
+
+} // namespace RawUtf8

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// UTF-8 as an editor's buffer holds it: bytes that are no UTF-8 are kept as they are. A valid
+// sequence is one character (two UTF-16 units when it takes four bytes); every other byte is a
+// character of its own, spoken in UTF-16 as the lone low surrogate U+DC00 + byte (U+DC80 to
+// U+DCFF). Any byte string thus becomes text and comes back unchanged, and a position counts
+// the same units as the editor widget's own line index.
+namespace RawUtf8 {
+
+// The length of the valid sequence that starts s[0], or 0 when s[0] is a byte of its own.
+// `n` bytes are available.
+int sequenceAt(const unsigned char *s, qsizetype n);
+
+// UTF-16 units of the text the bytes stand for.
+qsizetype units(QByteArrayView bytes);
+// How many bytes the first `count` units take; stops before a four-byte character that the
+// count would split, and at the end of the bytes.
+qsizetype bytesOfUnits(QByteArrayView bytes, qsizetype count);
+// How many bytes the last `count` units take, counted back from the end, which must not lie
+// inside a character; a four-byte character that the count would split is taken whole.
+qsizetype bytesOfLastUnits(QByteArrayView bytes, qsizetype count);
+
+QString toText(QByteArrayView bytes);
+// A lone surrogate that stands for no byte becomes U+FFFD.
+QByteArray fromText(QStringView text);
+
+// What a scan of bytes found, for deciding whether they are UTF-8. Feed it pieces that do not
+// split a valid sequence (a cut-off one at the end of a piece counts as broken).
+struct Census {
+    qint64 characters = 0; // valid sequences of two to four bytes
+    qint64 brokenRuns = 0; // runs of adjacent bytes that are no UTF-8, each counted once
+    qint64 highBytes = 0; // bytes from 0x80 up
+    bool inRun = false;
+    void add(QByteArrayView bytes);
+    // Valid sequences at least as many as broken runs: the text is UTF-8 with a few damaged
+    // places, not text in a code page.
+    bool mostlyUtf8() const { return brokenRuns == 0 || characters >= brokenRuns; }
+};
+
+} // namespace RawUtf8
