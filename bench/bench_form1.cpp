@@ -21,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
+#include <QEventLoop>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -676,6 +678,17 @@ private:
         const double placing = wallNow();
         placeCaret(e.widget(), where, [&] { e.setSelStart(e.textLength() / 2); });
         std::printf("  %-14s caret placed in %.3f s\n", "", wallNow() - placing);
+        {
+            // An idle window with the caret blinking on this line: what it costs per second.
+            const int idlePaints = s.paints();
+            const double wall0 = wallNow(), cpu0 = cpuNow();
+            QEventLoop idleLoop;
+            QTimer::singleShot(3000, &idleLoop, &QEventLoop::quit);
+            idleLoop.exec();
+            const double idle = (cpuNow() - cpu0) / (wallNow() - wall0) * 100.0;
+            std::printf("  %-14s idle 3 s: %.1f%% of a CPU, %d repaints\n", "", idle, s.paints() - idlePaints);
+            budget(name, QStringLiteral("idle with the caret here, CPU"), idle, 1.0, "%", QString());
+        }
         const int length = e.textLength();
         const int paints = s.paints();
         const HistoryInfo before = s.history();

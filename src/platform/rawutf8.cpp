@@ -1,6 +1,7 @@
 #include "platform/rawutf8.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace RawUtf8 {
@@ -46,6 +47,21 @@ const unsigned char *bytesOf(QByteArrayView b)
     return reinterpret_cast<const unsigned char *>(b.data());
 }
 
+// Units of valid UTF-8: one per byte that starts a character, one more per four-byte one.
+qsizetype validUnits(const unsigned char *s, qsizetype n)
+{
+    qsizetype i = 0, count = 0;
+    for (; i + 8 <= n; i += 8) {
+        const quint64 w = load8(s + i);
+        const quint64 trailing = w & ~(w << 1) & HighBits;
+        const quint64 fourByte = w & (w << 1) & (w << 2) & (w << 3) & HighBits;
+        count += 8 - std::popcount(trailing) + std::popcount(fourByte);
+    }
+    for (; i < n; ++i)
+        count += (s[i] & 0xC0) != 0x80 ? (s[i] >= 0xF0 ? 2 : 1) : 0;
+    return count;
+}
+
 } // namespace
 
 int sequenceAt(const unsigned char *s, qsizetype n)
@@ -77,6 +93,8 @@ qsizetype units(QByteArrayView bytes)
 {
     const unsigned char *s = bytesOf(bytes);
     const qsizetype n = bytes.size();
+    if (bytes.isValidUtf8())
+        return validUnits(s, n);
     qsizetype i = 0, count = 0;
     while (i < n) {
         if (i + 8 <= n && (load8(s + i) & HighBits) == 0) {

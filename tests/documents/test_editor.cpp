@@ -165,3 +165,45 @@ TEST_F(EditorTest, BrokenBytesStayAndChangesAroundThemAreExact)
         }
     }
 }
+
+// Positions far into a long line of non-ASCII text, far from any position asked for before,
+// agree with the text: after loading, after a paste and after edits before and after them.
+TEST_F(EditorTest, PositionsInALongLineAgreeWithTheTextAfterEdits)
+{
+    QString model;
+    for (int i = 0; model.size() < 80000; ++i)
+        model += QStringLiteral("word%1 é€😀 ").arg(i);
+    const QByteArray bytes = model.toUtf8();
+    e().loadUtf8(bytes.size(), [&](const Editor::Append &append) { append(bytes); });
+    QRandomGenerator rng(11);
+    const auto check = [&] {
+        ASSERT_EQ(e().textLength(), model.size());
+        for (int k = 0; k < 40; ++k) {
+            int p = rng.bounded(model.size() + 1);
+            if (p > 0 && p < model.size() && model[p].isLowSurrogate())
+                --p;
+            e().setSelStart(p);
+            ASSERT_EQ(e().selStart(), p);
+            const int n = p + 9 < model.size() && model[p + 9].isLowSurrogate() ? 8 : 9;
+            ASSERT_EQ(e().textRange(p, n), model.mid(p, n));
+        }
+    };
+    check();
+    for (int edit = 0; edit < 30; ++edit) {
+        int p = rng.bounded(model.size() + 1);
+        if (p > 0 && p < model.size() && model[p].isLowSurrogate())
+            --p;
+        const QString typed = edit == 10 ? model.left(40000) : QStringLiteral("ü😀");
+        e().setSelStart(p);
+        e().setSelText(typed);
+        model.insert(p, typed);
+        if (edit % 3 == 0) {
+            e().setSelStart(p);
+            e().setSelLength(5);
+            model.remove(p, e().selLength());
+            e().setSelText(QString());
+        }
+        check();
+    }
+    EXPECT_EQ(e().text(), model);
+}

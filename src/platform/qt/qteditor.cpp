@@ -107,16 +107,47 @@ void SciWidget::flush()
 {
     if (depth_ == 0 && pending_) {
         pending_ = false;
-        const ByteChange change = std::move(change_);
+        ByteChange change = std::move(change_);
         change_ = ByteChange{};
-        for (Anchor &a : anchors_) {
-            // Bytes kept from a broken sequence just before the change may join the bytes after it.
-            if (!change.known || a.byte > change.start - 4)
-                a = Anchor{};
+        if (change.known) {
+            widen(change);
+            const long removedBytes = change.removed.size();
+            shiftPositions(change.start, change.start + removedBytes, change.end - change.start - removedBytes,
+                           unitsBetween(change.start, change.end) - RawUtf8::units(change.removed));
+        } else {
+            recount();
         }
         if (onChanged)
             onChanged(change);
     }
+}
+
+// A kept byte of a broken sequence can join the bytes across a change into one character, or
+// a character can fall apart: the stretch then takes in the characters at its edges, so that
+// it covers whole characters before and after the change.
+void SciWidget::widen(ByteChange &change) const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const auto byteAt = [&](long pos) { return static_cast<unsigned char>(SendScintilla(SCI_GETCHARAT, pos)); };
+    const auto trail = [&](long pos) { return (byteAt(pos) & 0xC0) == 0x80; };
+    long from = change.start, to = change.end;
+    if (from > 0 && byteAt(from - 1) >= 0x80) {
+        const long nearest = std::max(0L, from - 3);
+        from = nearest;
+        for (int k = 0; k < 3 && from > 0 && trail(from); ++k)
+            --from;
+        if (trail(from)) // no lead byte near: the byte stands alone
+            from = nearest;
+    }
+    // After three trailing bytes in a row the next one cannot belong to a character before them.
+    for (int k = 0; k < 3 && to < length && trail(to); ++k)
+        ++to;
+    if (from == change.start && to == change.end)
+        return;
+    QByteArray removed(rangePointer(from, change.start - from), change.start - from);
+    removed += change.removed;
+    removed.append(rangePointer(change.end, to - change.end), to - change.end);
+    change = ByteChange{from, to, std::move(removed), true};
 }
 
 QtEditor::QtEditor(QWidget *parent, const QFont &font, double left, double top, double width, double height)
@@ -180,7 +211,6 @@ void QtEditor::newDocument()
     // The program keeps its own history.
     send(Sci::SCI_SETUNDOCOLLECTION, 0);
     send(Sci::SCI_EMPTYUNDOBUFFER);
-    send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
     send(Sci::SCI_SETSCROLLWIDTH, 1);
     sci_->forgetPositions();
 }
@@ -198,8 +228,6 @@ bool continuationByte(char c)
 }
 
 constexpr long BlockBytes = 1 << 20;
-// A line at most this long is counted from its start; a longer one from the nearest anchor.
-constexpr long ShortLine = 4096;
 
 // Whether the machine can hold a buffer of this size; refusing is better than being killed
 // half-way, which takes every other unsaved document along.
@@ -219,7 +247,7 @@ bool enoughMemoryFor(qint64 bytes)
 
 int SciWidget::utf16Length() const
 {
-    return static_cast<int>(SendScintilla(SCI_INDEXPOSITIONFROMLINE, SendScintilla(SCI_GETLINECOUNT), SC_LINECHARACTERINDEX_UTF16));
+    return static_cast<int>(units_);
 }
 
 QString SciWidget::textBetween(long from, long to) const
@@ -232,74 +260,161 @@ QString SciWidget::textBetween(long from, long to) const
 
 void SciWidget::forgetPositions()
 {
+    checkpoints_.assign(1, Anchor{0, 0});
     for (Anchor &a : anchors_)
         a = Anchor{};
+    units_ = 0;
 }
 
-void SciWidget::remember(long byte, int unit) const
+void SciWidget::remember(long byte, long unit) const
 {
     anchors_[nextAnchor_] = Anchor{byte, unit};
     nextAnchor_ = (nextAnchor_ + 1) % std::size(anchors_);
 }
 
-template <class Distance> SciWidget::Anchor SciWidget::nearestOnLine(long line, Distance &&distance) const
+long SciWidget::unitsBetween(long from, long to) const
 {
-    const auto at = [this](long l) {
-        return Anchor{SendScintilla(SCI_POSITIONFROMLINE, l),
-                      static_cast<int>(SendScintilla(SCI_INDEXPOSITIONFROMLINE, l, SC_LINECHARACTERINDEX_UTF16))};
+    return to > from ? RawUtf8::units(QByteArrayView(rangePointer(from, to - from), to - from)) : 0;
+}
+
+void SciWidget::recount()
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    forgetPositions();
+    fillCheckpoints(0);
+    units_ = checkpoints_.back().unit + unitsBetween(checkpoints_.back().byte, length);
+}
+
+void SciWidget::fillCheckpoints(size_t i) const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const long end = i + 1 < checkpoints_.size() ? checkpoints_[i + 1].byte : length;
+    if (end - checkpoints_[i].byte <= 2 * CheckpointBytes)
+        return;
+    const long first = checkpoints_[i].byte;
+    const char *text = rangePointer(first, end - first);
+    std::vector<Anchor> added;
+    Anchor at = checkpoints_[i];
+    while (end - at.byte > 2 * CheckpointBytes) {
+        long next = at.byte + CheckpointBytes;
+        // Past at most three trailing bytes lies the start of a character.
+        for (int k = 0; k < 3 && (static_cast<unsigned char>(text[next - first]) & 0xC0) == 0x80; ++k)
+            ++next;
+        at = Anchor{next, at.unit + RawUtf8::units(QByteArrayView(text + (at.byte - first), next - at.byte))};
+        added.push_back(at);
+    }
+    checkpoints_.insert(checkpoints_.begin() + static_cast<long>(i) + 1, added.begin(), added.end());
+}
+
+void SciWidget::shiftPositions(long from, long oldTo, long bytesAdded, long unitsAdded)
+{
+    // Positions up to the change keep their place; those it covered are gone; those after it move.
+    const auto shift = [&](Anchor &a) {
+        if (a.byte <= from)
+            return true;
+        if (a.byte < oldTo)
+            return false;
+        a.byte += bytesAdded;
+        a.unit += unitsAdded;
+        return true;
     };
-    Anchor best = at(line);
-    const Anchor end = at(line + 1);
-    const long lineStart = best.byte;
+    std::erase_if(checkpoints_, [&](Anchor &a) { return !shift(a); });
+    for (Anchor &a : anchors_) {
+        if (!shift(a))
+            a = Anchor{};
+    }
+    units_ += unitsAdded;
+}
+
+const SciWidget::Anchor &SciWidget::nearest(long byte) const
+{
+    const auto after = [&] {
+        return std::upper_bound(checkpoints_.begin(), checkpoints_.end(), byte, [](long b, const Anchor &a) { return b < a.byte; });
+    };
+    auto next = after();
+    const size_t i = static_cast<size_t>(next - checkpoints_.begin()) - 1;
+    const long gap = (next == checkpoints_.end() ? SendScintilla(SCI_GETLENGTH) : next->byte) - checkpoints_[i].byte;
+    if (gap > 2 * CheckpointBytes) {
+        fillCheckpoints(i);
+        next = after();
+    }
+    const Anchor *best = &*(next - 1);
     const auto consider = [&](const Anchor &a) {
-        if (a.byte >= lineStart && a.byte <= end.byte && distance(a) < distance(best))
-            best = a;
+        if (a.byte >= 0 && std::labs(a.byte - byte) < std::labs(best->byte - byte))
+            best = &a;
     };
-    consider(end);
+    if (next != checkpoints_.end())
+        consider(*next);
     for (const Anchor &a : anchors_)
         consider(a);
-    return best;
+    return *best;
+}
+
+const SciWidget::Anchor &SciWidget::nearestUnit(long unit) const
+{
+    const auto after = [&] {
+        return std::upper_bound(checkpoints_.begin(), checkpoints_.end(), unit, [](long u, const Anchor &a) { return u < a.unit; });
+    };
+    auto next = after();
+    const size_t i = static_cast<size_t>(next - checkpoints_.begin()) - 1;
+    const long gap = (next == checkpoints_.end() ? SendScintilla(SCI_GETLENGTH) : next->byte) - checkpoints_[i].byte;
+    if (gap > 2 * CheckpointBytes) {
+        fillCheckpoints(i);
+        next = after();
+    }
+    const Anchor *best = &*(next - 1);
+    const auto consider = [&](const Anchor &a) {
+        if (a.byte >= 0 && std::labs(a.unit - unit) < std::labs(best->unit - unit))
+            best = &a;
+    };
+    if (next != checkpoints_.end())
+        consider(*next);
+    for (const Anchor &a : anchors_)
+        consider(a);
+    return *best;
+}
+
+long SciWidget::characterStart(long byte) const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    if (byte <= 0 || byte >= length)
+        return std::clamp(byte, 0L, length);
+    const long from = std::max(0L, byte - 3), to = std::min(length, byte + 3);
+    const auto *s = reinterpret_cast<const unsigned char *>(rangePointer(from, to - from));
+    if ((s[byte - from] & 0xC0) != 0x80)
+        return byte;
+    for (long q = byte - 1; q >= from; --q) {
+        if ((s[q - from] & 0xC0) != 0x80)
+            return RawUtf8::sequenceAt(s + (q - from), to - q) > byte - q ? q : byte;
+    }
+    return byte;
 }
 
 int SciWidget::toUtf16(long bytePos) const
 {
-    const long line = SendScintilla(SCI_LINEFROMPOSITION, bytePos);
-    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, line);
-    if (bytePos - lineStart <= ShortLine) {
-        const long index = SendScintilla(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16);
-        return static_cast<int>(index + unitsBetween(lineStart, bytePos));
-    }
-    const Anchor from = nearestOnLine(line, [&](const Anchor &a) { return std::labs(a.byte - bytePos); });
-    const int unit = from.byte <= bytePos ? from.unit + unitsBetween(from.byte, bytePos) : from.unit - unitsBetween(bytePos, from.byte);
-    remember(bytePos, unit);
-    return unit;
+    bytePos = characterStart(bytePos);
+    const Anchor from = nearest(bytePos);
+    const long unit = from.byte <= bytePos ? from.unit + unitsBetween(from.byte, bytePos) : from.unit - unitsBetween(bytePos, from.byte);
+    if (std::labs(from.byte - bytePos) > 256)
+        remember(bytePos, unit);
+    return static_cast<int>(unit);
 }
 
 long SciWidget::toBytes(int utf16) const
 {
     if (utf16 <= 0)
         return 0;
-    if (utf16 >= utf16Length())
-        return SendScintilla(SCI_GETLENGTH);
-    const long line = SendScintilla(SCI_LINEFROMINDEXPOSITION, utf16, SC_LINECHARACTERINDEX_UTF16);
-    Anchor from{SendScintilla(SCI_POSITIONFROMLINE, line),
-                static_cast<int>(SendScintilla(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF16))};
-    if (utf16 - from.unit > ShortLine)
-        from = nearestOnLine(line, [&](const Anchor &a) { return std::abs(a.unit - utf16); });
-    if (utf16 == from.unit)
-        return from.byte;
+    const long length = SendScintilla(SCI_GETLENGTH);
+    if (utf16 >= units_)
+        return length;
+    const Anchor from = nearestUnit(utf16);
     // A unit takes at most four bytes. Inside a surrogate pair the position is the pair's start.
-    if (utf16 > from.unit) {
-        const long span = std::min(4L * (utf16 - from.unit), SendScintilla(SCI_GETLENGTH) - from.byte);
+    if (utf16 >= from.unit) {
+        const long span = std::min(4L * (utf16 - from.unit), length - from.byte);
         return from.byte + RawUtf8::bytesOfUnits(QByteArrayView(rangePointer(from.byte, span), span), utf16 - from.unit);
     }
     const long span = std::min(4L * (from.unit - utf16), from.byte);
     return from.byte - RawUtf8::bytesOfLastUnits(QByteArrayView(rangePointer(from.byte - span, span), span), from.unit - utf16);
-}
-
-int SciWidget::unitsBetween(long from, long to) const
-{
-    return to > from ? static_cast<int>(RawUtf8::units(QByteArrayView(rangePointer(from, to - from), to - from))) : 0;
 }
 
 void QtEditor::changed(const ByteChange &change)
@@ -307,29 +422,9 @@ void QtEditor::changed(const ByteChange &change)
     TextChange c;
     c.known = change.known;
     if (change.known) {
-        // A kept byte of a broken sequence can join the bytes across the change into one
-        // character, or a character can fall apart: then the change takes in the characters
-        // at its edges, so that it says exactly how the text changed.
-        const long length = send(Sci::SCI_GETLENGTH);
-        const auto byteAt = [&](long pos) { return static_cast<unsigned char>(send(Sci::SCI_GETCHARAT, pos)); };
-        const auto trail = [&](long pos) { return (byteAt(pos) & 0xC0) == 0x80; };
-        long from = change.start, to = change.end;
-        if (from > 0 && byteAt(from - 1) >= 0x80) {
-            const long nearest = std::max(0L, from - 3);
-            from = nearest;
-            for (int k = 0; k < 3 && from > 0 && trail(from); ++k)
-                --from;
-            if (trail(from)) // no lead byte near: the byte stands alone
-                from = nearest;
-        }
-        for (int k = 0; k < 3 && to < length && trail(to); ++k)
-            ++to;
-        QByteArray before(sci_->rangePointer(from, change.start - from), change.start - from);
-        before += change.removed;
-        before.append(sci_->rangePointer(change.end, to - change.end), to - change.end);
-        c.start = toUtf16(from);
-        c.removed = RawUtf8::toText(before);
-        c.inserted = sci_->textBetween(from, to);
+        c.start = toUtf16(change.start);
+        c.removed = fromBuffer(change.removed.constData(), change.removed.size());
+        c.inserted = sci_->textBetween(change.start, change.end);
     }
     notifyChanged(std::move(c));
 }
@@ -360,8 +455,6 @@ void QtEditor::loadUtf8(qint64 reserve, const std::function<void(const Append &a
         newDocument();
         bool failed = !enoughMemoryFor(reserve);
         if (!failed) {
-            // The UTF-16 index is built once over the whole text, not kept up to date per block.
-            send(Sci::SCI_RELEASELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
             send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(reserve));
             try {
                 fill([&](QByteArrayView block) {
@@ -375,7 +468,6 @@ void QtEditor::loadUtf8(qint64 reserve, const std::function<void(const Append &a
                 throw;
             }
         }
-        send(Sci::SCI_ALLOCATELINECHARACTERINDEX, Sci::SC_LINECHARACTERINDEX_UTF16);
         send(Sci::SCI_GOTOPOS, 0);
         if (failed) {
             newDocument();

@@ -7,7 +7,8 @@
 #include <vector>
 
 // What one change did to the buffer, in bytes: `removed` stood at `start` and the bytes from
-// `start` to `end` took its place.
+// `start` to `end` took its place. The stretch covers whole characters of the text before and
+// after the change.
 struct ByteChange {
     long start = 0;
     long end = 0;
@@ -29,8 +30,8 @@ public:
     // The next change replaces the whole text and keeps none of it.
     void refillStarts();
 
-    // Byte positions of the buffer and UTF-16 offsets of the text, both ways. A long line is
-    // counted from the nearest known position on it, not from its start.
+    // Byte positions of the buffer and UTF-16 offsets of the text, both ways, counted from the
+    // nearest known position. A position inside a character counts as the character's start.
     int toUtf16(long bytePos) const;
     long toBytes(int utf16) const;
     int utf16Length() const;
@@ -62,21 +63,31 @@ protected:
 private:
     void before(bool insertion, long position, long length);
     void flush();
+    void widen(ByteChange &change) const;
+    static constexpr long CheckpointBytes = 16384;
     int depth_ = 0;
     bool pending_ = false;
     ByteChange change_;
 
-    // Positions whose UTF-16 offset is known; a change drops those behind its start.
+    // Positions whose UTF-16 offset is known: checkpoints every few kilobytes, in byte order,
+    // and the positions asked for last. A change shifts those after it and drops those it touched.
     struct Anchor {
         long byte = -1;
-        int unit = 0;
+        long unit = 0;
     };
-    // The known position on `line` nearest to `distance`'s measure: its start, its end or an anchor.
-    template <class Distance> Anchor nearestOnLine(long line, Distance &&distance) const;
-    void remember(long byte, int unit) const;
-    int unitsBetween(long from, long to) const;
+    const Anchor &nearest(long byte) const;
+    const Anchor &nearestUnit(long unit) const;
+    // Adds checkpoints between checkpoint i and the next where they lie far apart.
+    void fillCheckpoints(size_t i) const;
+    void recount();
+    void shiftPositions(long from, long oldTo, long bytesAdded, long unitsAdded);
+    void remember(long byte, long unit) const;
+    long unitsBetween(long from, long to) const;
+    long characterStart(long byte) const;
+    mutable std::vector<Anchor> checkpoints_{Anchor{0, 0}};
     mutable Anchor anchors_[4];
     mutable int nextAnchor_ = 0;
+    long units_ = 0;
 };
 
 class QtEditor : public Editor {
