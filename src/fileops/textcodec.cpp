@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -124,21 +125,62 @@ QString lfToCrlf(const QString &text)
 
 // Breaks counted on the bytes of a file read as UTF-8 or the code page ("\r" and "\n" are the
 // same bytes in both), across block boundaries.
+constexpr quint64 HighBits = 0x8080808080808080ULL;
+
+quint64 load8(const char *s)
+{
+    quint64 w;
+    std::memcpy(&w, s, sizeof w);
+    return qFromLittleEndian(w);
+}
+
+// Bit 7 of each byte of `x` that equals `c`.
+quint64 equalBytes(quint64 x, unsigned char c)
+{
+    const quint64 v = x ^ (0x0101010101010101ULL * c);
+    return ~(((v & 0x7F7F7F7F7F7F7F7FULL) + 0x7F7F7F7F7F7F7F7FULL) | v) & HighBits;
+}
+
+// The sum of the eight bytes of a word that holds up to 255 flags of 0 or 1 per byte.
+qint64 sumBytes(quint64 acc)
+{
+    acc = (acc & 0x00FF00FF00FF00FFULL) + ((acc >> 8) & 0x00FF00FF00FF00FFULL);
+    return static_cast<qint64>((acc * 0x0001000100010001ULL) >> 48);
+}
+
+// Line breaks counted eight bytes at a time.
 struct BreakCount {
     qint64 cr = 0, lf = 0, pairs = 0;
-    char last = 0;
+    bool lastCr = false;
     void add(QByteArrayView b)
     {
         const char *s = b.data();
-        for (const char *p = s, *end = s + b.size(); (p = static_cast<const char *>(std::memchr(p, '\n', end - p)));
-             ++p) {
-            ++lf;
-            if ((p > s ? p[-1] : last) == '\r')
-                ++pairs;
+        const qsizetype n = b.size();
+        qsizetype i = 0;
+        while (i + 8 <= n) {
+            quint64 c = 0, l = 0, p = 0;
+            for (int w = 0; w < 255 && i + 8 <= n; ++w, i += 8) {
+                const quint64 x = load8(s + i);
+                const quint64 crs = equalBytes(x, '\r'), lfs = equalBytes(x, '\n');
+                if ((crs | lfs) == 0) {
+                    lastCr = false;
+                    continue;
+                }
+                c += crs >> 7;
+                l += lfs >> 7;
+                p += (lfs & ((crs << 8) | (lastCr ? 0x80 : 0))) >> 7;
+                lastCr = (crs >> 63) != 0;
+            }
+            cr += sumBytes(c);
+            lf += sumBytes(l);
+            pairs += sumBytes(p);
         }
-        cr += b.count('\r');
-        if (!b.isEmpty())
-            last = b.back();
+        for (; i < n; ++i) {
+            cr += s[i] == '\r';
+            lf += s[i] == '\n';
+            pairs += s[i] == '\n' && lastCr;
+            lastCr = s[i] == '\r';
+        }
     }
     bool any() const { return cr > 0 || lf > 0; }
     LineBreaks breaks() const
@@ -191,24 +233,38 @@ private:
 };
 
 constexpr qsizetype BlockBytes = 4 << 20;
+constexpr qsizetype CachePiece = 256 << 10;
 
-// "\n" becomes "\r\n", into `out`.
+// "\n" becomes "\r\n", into `out`; words without a "\n" are copied whole.
 void withCrlf(QByteArrayView in, QByteArray &out)
 {
-    out.resize(in.size() + in.count('\n'));
-    char *dst = out.data();
-    const char *p = in.data(), *end = p + in.size();
-    while (p < end) {
-        const char *lf = static_cast<const char *>(std::memchr(p, '\n', end - p));
-        const char *stop = lf ? lf : end;
-        std::memcpy(dst, p, stop - p);
-        dst += stop - p;
-        if (!lf)
-            break;
-        *dst++ = '\r';
-        *dst++ = '\n';
-        p = lf + 1;
+    out.resize(2 * in.size());
+    char *const first = out.data();
+    char *dst = first;
+    const char *p = in.data();
+    const qsizetype n = in.size();
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 lfs = equalBytes(load8(p + i), '\n');
+        int from = 0;
+        while (lfs) {
+            const int at = std::countr_zero(lfs) / 8;
+            std::memcpy(dst, p + i + from, at - from);
+            dst += at - from;
+            *dst++ = '\r';
+            *dst++ = '\n';
+            from = at + 1;
+            lfs &= lfs - 1;
+        }
+        std::memcpy(dst, p + i + from, 8 - from);
+        dst += 8 - from;
     }
+    for (; i < n; ++i) {
+        if (p[i] == '\n')
+            *dst++ = '\r';
+        *dst++ = p[i];
+    }
+    out.resize(dst - first);
 }
 
 // "\r\n" becomes "\n"; the input never ends between the two.
@@ -342,14 +398,19 @@ ScannedFormat scanFormat(const ByteBlocks &blocks)
     qint64 size = 0;
     blocks([&](QByteArrayView b) {
         size += b.size();
-        breaks.add(b);
-        pieces.feed(b, [&](QByteArrayView piece) { census.add(piece); });
+        // In pieces that stay in the cache while both passes look at them.
+        for (qsizetype at = 0; at < b.size(); at += CachePiece) {
+            const QByteArrayView piece = b.sliced(at, std::min(CachePiece, b.size() - at));
+            breaks.add(piece);
+            pieces.feed(piece, [&](QByteArrayView whole) { census.add(whole); });
+        }
     });
     census.add(pieces.rest());
     const bool bom = startsWith(head, "\xEF\xBB\xBF", 3);
     if (bom || census.mostlyUtf8()) {
         s.format.encoding = bom ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
         s.utf8Bytes = size - (bom ? 3 : 0);
+        s.validUtf8 = census.brokenRuns == 0;
     } else {
         s.format.encoding = TextEncoding::CodePage;
         s.utf8Bytes = size + 2 * census.highBytes;
@@ -392,12 +453,15 @@ void decodeBlocks(const ByteBlocks &blocks, const ScannedFormat &scanned, const 
         blocks([&](QByteArrayView b) {
             const qsizetype n = std::min(skip, b.size());
             skip -= n;
-            pieces.feed(b.sliced(n), [&](QByteArrayView piece) {
-                if (!crlf)
-                    return sink(piece);
-                withCrlf(piece, out);
-                sink(out);
-            });
+            b = b.sliced(n);
+            for (qsizetype at = 0; at < b.size(); at += CachePiece) {
+                pieces.feed(b.sliced(at, std::min(CachePiece, b.size() - at)), [&](QByteArrayView piece) {
+                    if (!crlf)
+                        return sink(piece);
+                    withCrlf(piece, out);
+                    sink(out);
+                });
+            }
         });
         if (!pieces.rest().isEmpty()) // a character cut off by the end of the file, kept as it is
             sink(pieces.rest());
@@ -513,7 +577,8 @@ TextFormat loadTextFile(const QString &path, Editor &editor)
     FileBlocks file(path);
     const ByteBlocks blocks = std::ref(file);
     const ScannedFormat scanned = scanFormat(blocks);
-    editor.loadUtf8(scanned.utf8Bytes, [&](const Editor::Append &append) { decodeBlocks(blocks, scanned, append); });
+    editor.loadUtf8(scanned.utf8Bytes, [&](const Editor::Append &append) { decodeBlocks(blocks, scanned, append); },
+                    scanned.validUtf8);
     return scanned.format;
 }
 

@@ -46,10 +46,12 @@ public:
     virtual void readText(int from, const std::function<bool(int position, QStringView block)> &take) const = 0;
     // Replaces the whole text with what `fill` hands to its `append` (UTF-8 with "\r\n" line
     // breaks, in blocks that may split characters), as one change; the caret goes to the start.
-    // `reserve` is the expected size in bytes. Throws Failure("Out of memory") when the
+    // `reserve` is the expected size in bytes; `valid` says that the bytes are known to be
+    // valid UTF-8, which spares checking them again. Throws Failure("Out of memory") when the
     // buffer cannot hold it; the editor is then empty.
     using Append = std::function<void(QByteArrayView block)>;
-    virtual void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill) = 0;
+    virtual void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill, bool valid) = 0;
+    void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill) { loadUtf8(reserve, fill, false); }
     // Drops the text and the memory that held it, without a change notification: the
     // editor shows and holds nothing until it is filled again.
     virtual void release() = 0;

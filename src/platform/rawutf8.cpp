@@ -1,7 +1,6 @@
 #include "platform/rawutf8.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace RawUtf8 {
@@ -47,19 +46,72 @@ const unsigned char *bytesOf(QByteArrayView b)
     return reinterpret_cast<const unsigned char *>(b.data());
 }
 
+// The sum of the eight bytes of a word that holds up to 255 flags of 0 or 1 per byte.
+qint64 sumBytes(quint64 acc)
+{
+    acc = (acc & 0x00FF00FF00FF00FFULL) + ((acc >> 8) & 0x00FF00FF00FF00FFULL);
+    return static_cast<qint64>((acc * 0x0001000100010001ULL) >> 48);
+}
+
 // Units of valid UTF-8: one per byte that starts a character, one more per four-byte one.
+// Flags are added up byte by byte, 255 words at a time.
 qsizetype validUnits(const unsigned char *s, qsizetype n)
 {
-    qsizetype i = 0, count = 0;
-    for (; i + 8 <= n; i += 8) {
-        const quint64 w = load8(s + i);
-        const quint64 trailing = w & ~(w << 1) & HighBits;
-        const quint64 fourByte = w & (w << 1) & (w << 2) & (w << 3) & HighBits;
-        count += 8 - std::popcount(trailing) + std::popcount(fourByte);
+    qsizetype i = 0;
+    qint64 trailing = 0, fourByte = 0;
+    while (i + 8 <= n) {
+        quint64 t = 0, f = 0;
+        for (int w = 0; w < 255 && i + 8 <= n; ++w, i += 8) {
+            const quint64 x = load8(s + i);
+            t += (x & ~(x << 1) & HighBits) >> 7;
+            f += (x & (x << 1) & (x << 2) & (x << 3) & HighBits) >> 7;
+        }
+        trailing += sumBytes(t);
+        fourByte += sumBytes(f);
     }
+    qsizetype count = i - trailing + fourByte;
     for (; i < n; ++i)
         count += (s[i] & 0xC0) != 0x80 ? (s[i] >= 0xF0 ? 2 : 1) : 0;
     return count;
+}
+
+// Lead bytes and bytes from 0x80 up.
+void countHigh(const unsigned char *s, qsizetype n, qint64 &leads, qint64 &high)
+{
+    qsizetype i = 0;
+    while (i + 8 <= n) {
+        quint64 l = 0, h = 0;
+        for (int w = 0; w < 255 && i + 8 <= n; ++w, i += 8) {
+            const quint64 x = load8(s + i);
+            l += (x & (x << 1) & HighBits) >> 7;
+            h += (x & HighBits) >> 7;
+        }
+        leads += sumBytes(l);
+        high += sumBytes(h);
+    }
+    for (; i < n; ++i) {
+        leads += s[i] >= 0xC0;
+        high += s[i] >= 0x80;
+    }
+}
+
+// Hands the bytes over in pieces of about 16 KB that end before a byte that starts a character
+// (or after three trailing bytes in a row), so that each piece is checked and counted while it
+// is in the cache.
+template <class F> void inPieces(const unsigned char *s, qsizetype n, F &&f)
+{
+    constexpr qsizetype Piece = 16384;
+    qsizetype at = 0;
+    while (n - at > Piece) {
+        qsizetype cut = at + Piece;
+        for (int k = 0; k < 3 && trail(s[cut]); ++k)
+            --cut;
+        if (trail(s[cut]))
+            cut = at + Piece;
+        f(s + at, cut - at);
+        at = cut;
+    }
+    f(s + at, n - at);
 }
 
 } // namespace
@@ -89,12 +141,27 @@ int sequenceAt(const unsigned char *s, qsizetype n)
     return 4;
 }
 
+namespace {
+qsizetype mixedUnits(const unsigned char *s, qsizetype n);
+}
+
+qsizetype validUnits(QByteArrayView bytes)
+{
+    return validUnits(bytesOf(bytes), bytes.size());
+}
+
 qsizetype units(QByteArrayView bytes)
 {
-    const unsigned char *s = bytesOf(bytes);
-    const qsizetype n = bytes.size();
-    if (bytes.isValidUtf8())
-        return validUnits(s, n);
+    qsizetype count = 0;
+    inPieces(bytesOf(bytes), bytes.size(), [&](const unsigned char *s, qsizetype n) {
+        count += QByteArrayView(s, n).isValidUtf8() ? validUnits(s, n) : mixedUnits(s, n);
+    });
+    return count;
+}
+
+namespace {
+qsizetype mixedUnits(const unsigned char *s, qsizetype n)
+{
     qsizetype i = 0, count = 0;
     while (i < n) {
         if (i + 8 <= n && (load8(s + i) & HighBits) == 0) {
@@ -108,6 +175,7 @@ qsizetype units(QByteArrayView bytes)
     }
     return count;
 }
+} // namespace
 
 qsizetype bytesOfUnits(QByteArrayView bytes, qsizetype count)
 {
@@ -221,8 +289,18 @@ QByteArray fromText(QStringView text)
 
 void Census::add(QByteArrayView bytes)
 {
-    const unsigned char *s = bytesOf(bytes);
-    const qsizetype n = bytes.size();
+    inPieces(bytesOf(bytes), bytes.size(), [&](const unsigned char *s, qsizetype n) {
+        if (n > 0 && QByteArrayView(s, n).isValidUtf8()) {
+            countHigh(s, n, characters, highBytes);
+            inRun = false;
+        } else {
+            addMixed(s, n);
+        }
+    });
+}
+
+void Census::addMixed(const unsigned char *s, qsizetype n)
+{
     qsizetype i = 0;
     while (i < n) {
         if (i + 8 <= n) {

@@ -18,6 +18,7 @@ int sequenceAt(const unsigned char *s, qsizetype n);
 
 // UTF-16 units of the text the bytes stand for.
 qsizetype units(QByteArrayView bytes);
+qsizetype validUnits(QByteArrayView bytes); // of bytes known to be valid UTF-8
 // How many bytes the first `count` units take; stops before a four-byte character that the
 // count would split, and at the end of the bytes.
 qsizetype bytesOfUnits(QByteArrayView bytes, qsizetype count);
@@ -40,6 +41,9 @@ struct Census {
     // Valid sequences at least as many as broken runs: the text is UTF-8 with a few damaged
     // places, not text in a code page.
     bool mostlyUtf8() const { return brokenRuns == 0 || characters >= brokenRuns; }
+
+private:
+    void addMixed(const unsigned char *s, qsizetype n);
 };
 
 } // namespace RawUtf8

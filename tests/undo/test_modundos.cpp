@@ -20,7 +20,7 @@ public:
     {
         take(from, QStringView(text_).mid(from));
     }
-    void loadUtf8(qint64, const std::function<void(const Append &)> &fill) override
+    void loadUtf8(qint64, const std::function<void(const Append &)> &fill, bool) override
     {
         QByteArray all;
         fill([&](QByteArrayView b) { all.append(b); });

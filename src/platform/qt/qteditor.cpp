@@ -43,11 +43,12 @@ const char *SciWidget::rangePointer(long position, long length) const
     return reinterpret_cast<const char *>(SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), length));
 }
 
-void SciWidget::refillStarts()
+void SciWidget::refillStarts(bool valid)
 {
     pending_ = true;
     change_ = ByteChange{};
     change_.known = false;
+    change_.valid = valid;
 }
 
 // Grows the stretch that the change covers so far, [start, end) of the buffer as it is now,
@@ -115,7 +116,7 @@ void SciWidget::flush()
             shiftPositions(change.start, change.start + removedBytes, change.end - change.start - removedBytes,
                            unitsBetween(change.start, change.end) - RawUtf8::units(change.removed));
         } else {
-            recount();
+            recount(change.valid);
         }
         if (onChanged)
             onChanged(change);
@@ -277,16 +278,17 @@ long SciWidget::unitsBetween(long from, long to) const
     return to > from ? RawUtf8::units(QByteArrayView(rangePointer(from, to - from), to - from)) : 0;
 }
 
-void SciWidget::recount()
+void SciWidget::recount(bool valid)
 {
     const long length = SendScintilla(SCI_GETLENGTH);
     forgetPositions();
-    fillCheckpoints(0);
+    fillCheckpoints(0, valid);
     units_ = checkpoints_.back().unit + unitsBetween(checkpoints_.back().byte, length);
 }
 
-void SciWidget::fillCheckpoints(size_t i) const
+void SciWidget::fillCheckpoints(size_t i, bool valid) const
 {
+    const auto count = valid ? RawUtf8::validUnits : RawUtf8::units;
     const long length = SendScintilla(SCI_GETLENGTH);
     const long end = i + 1 < checkpoints_.size() ? checkpoints_[i + 1].byte : length;
     if (end - checkpoints_[i].byte <= 2 * CheckpointBytes)
@@ -300,7 +302,7 @@ void SciWidget::fillCheckpoints(size_t i) const
         // Past at most three trailing bytes lies the start of a character.
         for (int k = 0; k < 3 && (static_cast<unsigned char>(text[next - first]) & 0xC0) == 0x80; ++k)
             ++next;
-        at = Anchor{next, at.unit + RawUtf8::units(QByteArrayView(text + (at.byte - first), next - at.byte))};
+        at = Anchor{next, at.unit + count(QByteArrayView(text + (at.byte - first), next - at.byte))};
         added.push_back(at);
     }
     checkpoints_.insert(checkpoints_.begin() + static_cast<long>(i) + 1, added.begin(), added.end());
@@ -448,10 +450,10 @@ void QtEditor::setText(const QString &text)
     });
 }
 
-void QtEditor::loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill)
+void QtEditor::loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill, bool valid)
 {
     sci_->asOneChange([&] {
-        sci_->refillStarts();
+        sci_->refillStarts(valid);
         newDocument();
         bool failed = !enoughMemoryFor(reserve);
         if (!failed) {

@@ -14,6 +14,7 @@ struct ByteChange {
     long end = 0;
     QByteArray removed;
     bool known = true; // false: a refill whose bytes were not kept
+    bool valid = false; // of a refill: its bytes are known to be valid UTF-8
 };
 
 // The editing widget: Scintilla with a UTF-8 buffer that holds real "\r\n" line breaks.
@@ -28,7 +29,7 @@ public:
     // spans it.
     const char *rangePointer(long position, long length) const;
     // The next change replaces the whole text and keeps none of it.
-    void refillStarts();
+    void refillStarts(bool valid = false);
 
     // Byte positions of the buffer and UTF-16 offsets of the text, both ways, counted from the
     // nearest known position. A position inside a character counts as the character's start.
@@ -78,8 +79,8 @@ private:
     const Anchor &nearest(long byte) const;
     const Anchor &nearestUnit(long unit) const;
     // Adds checkpoints between checkpoint i and the next where they lie far apart.
-    void fillCheckpoints(size_t i) const;
-    void recount();
+    void fillCheckpoints(size_t i, bool valid = false) const;
+    void recount(bool valid);
     void shiftPositions(long from, long oldTo, long bytesAdded, long unitsAdded);
     void remember(long byte, long unit) const;
     long unitsBetween(long from, long to) const;
@@ -108,7 +109,8 @@ public:
     void setSelText(const QString &text) override;
     void readUtf8(const std::function<void(QByteArrayView block)> &take) const override;
     void readText(int from, const std::function<bool(int position, QStringView block)> &take) const override;
-    void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill) override;
+    using Editor::loadUtf8;
+    void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill, bool valid) override;
     void release() override;
     bool isVisible() const override;
     void setVisible(bool visible) override;
