@@ -110,8 +110,8 @@ void Form1::Form_Load()
         anyReopened = anyReopened || anyRestored;
     });
     if (!anyReopened) {
-        step(136, [&] { p.tabs.setHighlighted(p.tabs.insertTab(0, QStringLiteral("Untitled%1.txt").arg(EditorCount)), true); });
-        step(138, [&] { RichTextBox(0).setTag(QStringLiteral("0|")); });
+        step(136, [&] { p.tabs.setHighlighted(p.tabs.insertTab(0, untitledCaption(EditorCount)), true); });
+        step(138, [&] { setRecord(0, DocumentRecord::untitled()); });
         step(140, [&] { Busy = false; });
     }
     step(142, [&] { p.timer.setEnabled(true); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/steps.h"
+#include "documents/record.h"
 #include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
 #include "platform/platform.h"
@@ -28,6 +29,22 @@ struct DocumentState {
     bool unsaved = false;  // changed since it was last written: its tab shows "*", questions ask for it
     bool draftDue = false; // its draft does not hold its text yet
     FileStamp file;        // its file as it last read or wrote it
+};
+
+// Which document a save works on: the selected tab's, looked up afresh at each step, or the one
+// at a fixed position.
+struct SaveTarget {
+    bool selected = true;
+    int position = -1;
+    static SaveTarget selectedTab() { return {}; }
+    static SaveTarget tabAt(int position) { return {false, position}; }
+};
+
+// The numbers under which a command reports the steps of saving one document: the dialog's
+// steps when it asks for a path, the write and the mark's removal when the document has one.
+struct SaveSteps {
+    int clearName = 0, title = 0, filter = 0, show = 0, cancelled = 0, writeAs = 0, caption = 0, record = 0;
+    int write = 0, clearMark = 0;
 };
 
 struct MenuItem {
@@ -79,6 +96,8 @@ public:
     void PushButton5_Click();
     void switchTab(int step);            // the next (1) or previous (-1) tab, round past the ends
     QString tabToolTip(int position);    // full path, encoding and line breaks, or "Untitled"
+    DocumentRecord record(int index);    // editor `index`'s record; throws when it has none
+    void setRecord(int index, const DocumentRecord &record);
 
     // --- fileops: Open, Save, Save As, Save All, Close, Close All -------------------------------
     void PushButton1_Click();
@@ -95,6 +114,9 @@ public:
     bool mayOverwrite(int index, const QString &path); // asks when another program changed the file
     void noteWritten(int index, const QString &path);  // the document's text is now in that file
     void savedAs(int position, const QString &path);   // the tab's document now has that file
+    // Saves one document to `path`, or, when `path` is empty, to the path a save dialog asks
+    // for; the steps are reported under the caller's name with the caller's numbers.
+    void saveDocument(Steps &step, SaveTarget target, const QString &path, const SaveSteps &number);
 
     // --- recent: the recent-files list, its menu, the open-files record --------------------------
     void LoadRecent();
