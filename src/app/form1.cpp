@@ -9,6 +9,7 @@
 #include "platform/timer.h"
 #include "platform/hotkeys.h"
 #include "platform/window.h"
+#include "app/commands.h"
 #include "app/look.h"
 
 namespace {
@@ -121,19 +122,5 @@ void Form1::Form_Load()
 
 void Form1::clickButton(Button button)
 {
-    switch (button) {
-    case Button::PushButton1: PushButton1_Click(); break;
-    case Button::PushButton2: PushButton2_Click(); break;
-    case Button::PushButton3: PushButton3_Click(); break;
-    case Button::PushButton4: PushButton4_Click(); break;
-    case Button::PushButton5: PushButton5_Click(); break;
-    case Button::PushButton6: PushButton6_Click(); break;
-    case Button::PushButton7: PushButton7_Click(); break;
-    case Button::PushButton8: PushButton8_Click(); break;
-    case Button::PushButton9: PushButton9_Click(); break;
-    case Button::PushButton11: PushButton11_Click(); break;
-    case Button::PushButton12: PushButton12_Click(); break;
-    case Button::PushButton13: PushButton13_Click(); break;
-    case Button::PushButton14: PushButton14_Click(); break;
-    }
+    (this->*commandOf(button).handler)();
 }

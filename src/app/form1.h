@@ -75,7 +75,7 @@ public:
     void LoadSkin();
     void Form_MouseMove();
     void PushButton_MouseMove(Button button); // the mouse-move handler of every command button
-    void clickButton(Button button);          // dispatches a button's click to its handler
+    void clickButton(Button button);          // runs the button's command (app/commands.h)
 
     // --- documents: the document set, New, tab switching, Select All -----------------------------
     Editor &RichTextBox(int index);       // throws when the element is not loaded
@@ -91,22 +91,22 @@ public:
     void clearChangedMark(int position);  // the document was written: no "*", no draft
     bool takeEditorIndex(Steps &step, int number); // EditorCount + 1; false after an overflow
     void addUntitledDocument(Steps &step, int firstStep, int position); // for editor EditorCount - 1
-    void PushButton2_Click();
+    void PushButton2_Click();  // New
     void TabControl1_SelectedChanged(int position);
-    void PushButton5_Click();
+    void PushButton5_Click();  // Select All
     void switchTab(int step);            // the next (1) or previous (-1) tab, round past the ends
     QString tabToolTip(int position);    // full path, encoding and line breaks, or "Untitled"
     DocumentRecord record(int index);    // editor `index`'s record; throws when it has none
     void setRecord(int index, const DocumentRecord &record);
 
     // --- fileops: Open, Save, Save As, Save All, Close, Close All -------------------------------
-    void PushButton1_Click();
+    void PushButton1_Click();  // Open
     void OpenFile(const QString &FilePath, bool SkipFocus);
-    void PushButton7_Click();
-    void PushButton14_Click();
-    void PushButton8_Click();
-    void PushButton11_Click();
-    void PushButton12_Click();
+    void PushButton7_Click();  // Save
+    void PushButton14_Click(); // Save As
+    void PushButton8_Click();  // Save All
+    void PushButton11_Click(); // Close
+    void PushButton12_Click(); // Close All
     // Files named on the command line, handed over by another start or dropped on the window:
     // each opens as Open opens it, the last one selected; those that cannot be read are named
     // in one notice.
@@ -124,8 +124,8 @@ public:
     void AddAllRecent();
     void SaveRecent();
     void LoadRecentMenu();
-    void PushButton4_Click();
-    void subRecent_Click(int Index);
+    void PushButton4_Click();  // Recent Files: shows the menu of recent files
+    void subRecent_Click(int Index); // a file of the recent-files menu: opens it
     void WasOpenRecent(bool &AnyReopened);
     void SaveOpen();
 
@@ -136,13 +136,13 @@ public:
     void draftFailed(const QString &description);
 
     // --- search: Find and Find Next --------------------------------------------------------------
-    void PushButton3_Click();
-    void PushButton13_Click();
+    void PushButton3_Click();  // Find
+    void PushButton13_Click(); // Find Next
 
     // --- undo: edit recording, Undo and Redo ----------------------------------------------------
     void RichTextBox1_Change(int Index);
-    void PushButton6_Click();
-    void PushButton9_Click();
+    void PushButton6_Click();  // Undo
+    void PushButton9_Click();  // Redo
     void noteUnrecordedChange(int Index); // a change the history does not record
     void editorCreated(int index);        // an editor was loaded: new, empty, unknown to the history
 
