@@ -101,7 +101,7 @@ void Form1::Form_Load()
     });
     step(128, [&] { EditorCount = 1; });
     step(130, [&] { Busy = true; });
-    step(132, [&] { p.window.setButtonForeColor(Button::PushButton13, FindNextGrey); });
+    step(132, [&] { p.window.setFindNextAvailable(false); });
     bool anyReopened = false;
     step(134, [&] { WasOpenRecent(anyReopened); });
     // Unsaved text of a run that did not end normally comes back after the recorded files.
@@ -111,7 +111,7 @@ void Form1::Form_Load()
         anyReopened = anyReopened || anyRestored;
     });
     if (!anyReopened) {
-        step(136, [&] { p.tabs.setHighlighted(p.tabs.insertTab(0, untitledCaption(EditorCount)), true); });
+        step(136, [&] { p.tabs.setTabVisible(p.tabs.insertTab(0, untitledCaption(EditorCount)), true); });
         step(138, [&] { setRecord(0, DocumentRecord::untitled()); });
         step(140, [&] { Busy = false; });
     }

@@ -52,7 +52,6 @@ struct MenuItem {
     bool visible = false;
 };
 
-inline constexpr int FindNextGrey = 8421504; // 0x808080: Find Next not available
 inline const QString ProductTitle = QStringLiteral("Marquill");
 inline const QString SupportAddress = QStringLiteral("support@example.org");
 

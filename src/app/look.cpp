@@ -85,20 +85,18 @@ void Form1::LoadSkin()
     if (path.isEmpty())
         return;
     p.window.setButtonFaceBackground();
-    p.window.loadSkin(path, QString());
-    p.window.setSkinOptions(p.window.skinOptions() | 1);
-    p.window.setSkinSwitches(true, true);
+    p.window.loadSkin(path);
     p.window.applySkin();
 }
 
 void Form1::Form_MouseMove()
 {
-    if (p.window.mousePointer() != Pointer::Busy)
-        p.window.setMousePointer(Pointer::Default);
+    if (p.window.mousePointer() != PointerKind::Busy)
+        p.window.setMousePointer(PointerKind::Default);
 }
 
 void Form1::PushButton_MouseMove(Button)
 {
-    if (p.window.mousePointer() != Pointer::Busy)
-        p.window.setMousePointer(Pointer::Custom);
+    if (p.window.mousePointer() != PointerKind::Busy)
+        p.window.setMousePointer(PointerKind::Hand);
 }

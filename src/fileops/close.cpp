@@ -99,7 +99,7 @@ void Form1::PushButton12_Click()
         DocumentStates[0] = DocumentState{};
     });
     step(base + 12, [&] { EditorCount = 1; });
-    step(base + 14, [&] { p.tabs.setHighlighted(p.tabs.insertTab(0, untitledCaption(EditorCount)), true); });
+    step(base + 14, [&] { p.tabs.setTabVisible(p.tabs.insertTab(0, untitledCaption(EditorCount)), true); });
     // Emptying editor 0 is no edit of the user's: it neither marks the new tab nor enters the
     // undo history. Odd numbers keep these statements apart from each other and from the other
     // way's steps.

@@ -193,6 +193,16 @@ double MainWindow::scaleHeight() const
     return Twips::fromPixels(height());
 }
 
+bool MainWindow::findNextAvailable() const
+{
+    return buttonForeColor(Button::PushButton13) != FindNextGrey;
+}
+
+void MainWindow::setFindNextAvailable(bool available)
+{
+    setButtonForeColor(Button::PushButton13, available ? 0 : FindNextGrey);
+}
+
 int MainWindow::buttonForeColor(Button button) const
 {
     return foreColors_.value(button);
@@ -230,12 +240,12 @@ double MainWindow::buttonHeight(Button) const
     return ButtonHeight;
 }
 
-void MainWindow::setMousePointer(int pointer)
+void MainWindow::setMousePointer(PointerKind pointer)
 {
     pointer_ = pointer;
-    if (pointer == 11)
+    if (pointer == PointerKind::Busy)
         setCursor(Qt::WaitCursor);
-    else if (pointer == 99 && mouseIcon_)
+    else if (pointer == PointerKind::Hand && mouseIcon_)
         setCursor(*mouseIcon_);
     else
         unsetCursor();
@@ -268,7 +278,7 @@ void MainWindow::loadMouseIcon(const QString &path)
     if (!QRect(QPoint(0, 0), image.size()).contains(hotSpot))
         hotSpot = QPoint(0, 0);
     mouseIcon_ = QCursor(QPixmap::fromImage(image), hotSpot.x(), hotSpot.y());
-    if (pointer_ == 99)
+    if (pointer_ == PointerKind::Hand)
         setCursor(*mouseIcon_);
 }
 
@@ -278,9 +288,9 @@ void MainWindow::setButtonFaceBackground()
     setAutoFillBackground(true);
 }
 
-void MainWindow::loadSkin(const QString &path, const QString &)
+void MainWindow::loadSkin(const QString &path)
 {
-    // Our skins are Qt style sheets in UTF-8; the section name has no meaning for them.
+    // Our skins are Qt style sheets in UTF-8.
     QByteArray bytes;
     try {
         bytes = readProgramFile(path);
@@ -297,12 +307,6 @@ void MainWindow::loadSkin(const QString &path, const QString &)
     if (!styleSheetParseWarning(sheet).isEmpty())
         throw Failure(QStringLiteral("Skin file is not a valid style sheet"));
     skinSheet_ = sheet;
-}
-
-void MainWindow::setSkinSwitches(bool first, bool second)
-{
-    skinSwitches_[0] = first;
-    skinSwitches_[1] = second;
 }
 
 void MainWindow::applySkin()
