@@ -144,7 +144,8 @@ bool Form1::takeEditorIndex(Steps &step, int number)
 
 void Form1::addUntitledDocument(Steps &step, int firstStep, int position)
 {
-    // The steps New and Close's replacement share, numbered from firstStep.
+    // The steps New and Close's replacement share, firstStep to firstStep + 16 (the step-number
+    // test knows this span).
     const int index = EditorCount - 1;
     int tab = -1;
     step(firstStep, [&] { tab = p.tabs.insertTab(position, untitledCaption(EditorCount)); });
