@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/look.h"
+#include "platform/files.h"
 #include "platform/qt/stylesheetcheck.h"
 #include "platform/window.h"
 #include "testenv.h"

@@ -5,6 +5,7 @@
 #include "app/form1.h"
 #include "app/layout.h"
 #include "app/look.h"
+#include "platform/files.h"
 #include "platform/qt/stylesheetcheck.h"
 #include "platform/qt/twips.h"
 
