@@ -84,6 +84,7 @@ public:
     int currentEditorIndex() const;       // the index the selected tab stores
     Editor &currentEditor();
     bool isChanged(int position) const;   // the tab's document has unsaved changes
+    bool anyDocumentChanged(Steps &step, int firstStep); // steps firstStep to firstStep + 6
     void markChanged(int index);
     int tabOf(int index) const;           // the position of the editor's tab, -1 when it has none
     QString captionWithoutMark(int position) const; // the caption without its trailing change mark

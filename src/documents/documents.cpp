@@ -96,6 +96,22 @@ int Form1::tabOf(int index) const
     return -1;
 }
 
+bool Form1::anyDocumentChanged(Steps &step, int firstStep)
+{
+    bool changed = false;
+    step(firstStep, [&] { changed = false; });
+    int count = 0;
+    step(firstStep + 2, [&] { count = p.tabs.count(); });
+    for (int i = 0; i < count; ++i) {
+        // A caption that cannot be read counts as changed.
+        if (step.test(firstStep + 4, [&] { return isChanged(i); })) {
+            step(firstStep + 6, [&] { changed = true; });
+            break;
+        }
+    }
+    return changed;
+}
+
 void Form1::markChanged(int index)
 {
     Editor &e = RichTextBox(index);

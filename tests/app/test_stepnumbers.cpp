@@ -17,6 +17,7 @@ struct Number {
 // The numbers a helper reports, counted from the first one its caller gives it.
 const std::map<QString, std::vector<int>> HelperSpans = {
     {QStringLiteral("takeEditorIndex"), {0}},
+    {QStringLiteral("anyDocumentChanged"), {0, 2, 4, 6}},
     {QStringLiteral("addUntitledDocument"), {0, 2, 4, 6, 8, 10, 12, 14, 16}},
 };
 
