@@ -9,6 +9,7 @@
 #include "platform/timer.h"
 #include "platform/hotkeys.h"
 #include "platform/window.h"
+#include "app/commands.h"
 #include "app/look.h"
 
 namespace {
@@ -100,7 +101,7 @@ void Form1::Form_Load()
     });
     step(128, [&] { EditorCount = 1; });
     step(130, [&] { Busy = true; });
-    step(132, [&] { p.window.setButtonForeColor(Button::PushButton13, FindNextGrey); });
+    step(132, [&] { p.window.setFindNextAvailable(false); });
     bool anyReopened = false;
     step(134, [&] { WasOpenRecent(anyReopened); });
     // Unsaved text of a run that did not end normally comes back after the recorded files.
@@ -110,8 +111,8 @@ void Form1::Form_Load()
         anyReopened = anyReopened || anyRestored;
     });
     if (!anyReopened) {
-        step(136, [&] { p.tabs.setHighlighted(p.tabs.insertTab(0, QStringLiteral("Untitled%1.txt").arg(EditorCount)), true); });
-        step(138, [&] { RichTextBox(0).setTag(QStringLiteral("0|")); });
+        step(136, [&] { p.tabs.setTabVisible(p.tabs.insertTab(0, untitledCaption(EditorCount)), true); });
+        step(138, [&] { setRecord(0, DocumentRecord::untitled()); });
         step(140, [&] { Busy = false; });
     }
     step(142, [&] { p.timer.setEnabled(true); });
@@ -121,19 +122,5 @@ void Form1::Form_Load()
 
 void Form1::clickButton(Button button)
 {
-    switch (button) {
-    case Button::PushButton1: PushButton1_Click(); break;
-    case Button::PushButton2: PushButton2_Click(); break;
-    case Button::PushButton3: PushButton3_Click(); break;
-    case Button::PushButton4: PushButton4_Click(); break;
-    case Button::PushButton5: PushButton5_Click(); break;
-    case Button::PushButton6: PushButton6_Click(); break;
-    case Button::PushButton7: PushButton7_Click(); break;
-    case Button::PushButton8: PushButton8_Click(); break;
-    case Button::PushButton9: PushButton9_Click(); break;
-    case Button::PushButton11: PushButton11_Click(); break;
-    case Button::PushButton12: PushButton12_Click(); break;
-    case Button::PushButton13: PushButton13_Click(); break;
-    case Button::PushButton14: PushButton14_Click(); break;
-    }
+    (this->*commandOf(button).handler)();
 }

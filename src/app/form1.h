@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/steps.h"
+#include "documents/record.h"
 #include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
 #include "platform/platform.h"
@@ -30,12 +31,27 @@ struct DocumentState {
     FileStamp file;        // its file as it last read or wrote it
 };
 
+// Which document a save works on: the selected tab's, looked up afresh at each step, or the one
+// at a fixed position.
+struct SaveTarget {
+    bool selected = true;
+    int position = -1;
+    static SaveTarget selectedTab() { return {}; }
+    static SaveTarget tabAt(int position) { return {false, position}; }
+};
+
+// The numbers under which a command reports the steps of saving one document: the dialog's
+// steps when it asks for a path, the write and the mark's removal when the document has one.
+struct SaveSteps {
+    int clearName = 0, title = 0, filter = 0, show = 0, cancelled = 0, writeAs = 0, caption = 0, record = 0;
+    int write = 0, clearMark = 0;
+};
+
 struct MenuItem {
     QString caption;
     bool visible = false;
 };
 
-inline constexpr int FindNextGrey = 8421504; // 0x808080: Find Next not available
 inline const QString ProductTitle = QStringLiteral("Marquill");
 inline const QString SupportAddress = QStringLiteral("support@example.org");
 
@@ -58,7 +74,7 @@ public:
     void LoadSkin();
     void Form_MouseMove();
     void PushButton_MouseMove(Button button); // the mouse-move handler of every command button
-    void clickButton(Button button);          // dispatches a button's click to its handler
+    void clickButton(Button button);          // runs the button's command (app/commands.h)
 
     // --- documents: the document set, New, tab switching, Select All -----------------------------
     Editor &RichTextBox(int index);       // throws when the element is not loaded
@@ -68,26 +84,29 @@ public:
     int currentEditorIndex() const;       // the index the selected tab stores
     Editor &currentEditor();
     bool isChanged(int position) const;   // the tab's document has unsaved changes
+    bool anyDocumentChanged(Steps &step, int firstStep); // steps firstStep to firstStep + 6
     void markChanged(int index);
     int tabOf(int index) const;           // the position of the editor's tab, -1 when it has none
     QString captionWithoutMark(int position) const; // the caption without its trailing change mark
     void clearChangedMark(int position);  // the document was written: no "*", no draft
     bool takeEditorIndex(Steps &step, int number); // EditorCount + 1; false after an overflow
     void addUntitledDocument(Steps &step, int firstStep, int position); // for editor EditorCount - 1
-    void PushButton2_Click();
+    void PushButton2_Click();  // New
     void TabControl1_SelectedChanged(int position);
-    void PushButton5_Click();
+    void PushButton5_Click();  // Select All
     void switchTab(int step);            // the next (1) or previous (-1) tab, round past the ends
     QString tabToolTip(int position);    // full path, encoding and line breaks, or "Untitled"
+    DocumentRecord record(int index);    // editor `index`'s record; throws when it has none
+    void setRecord(int index, const DocumentRecord &record);
 
     // --- fileops: Open, Save, Save As, Save All, Close, Close All -------------------------------
-    void PushButton1_Click();
+    void PushButton1_Click();  // Open
     void OpenFile(const QString &FilePath, bool SkipFocus);
-    void PushButton7_Click();
-    void PushButton14_Click();
-    void PushButton8_Click();
-    void PushButton11_Click();
-    void PushButton12_Click();
+    void PushButton7_Click();  // Save
+    void PushButton14_Click(); // Save As
+    void PushButton8_Click();  // Save All
+    void PushButton11_Click(); // Close
+    void PushButton12_Click(); // Close All
     // Files named on the command line, handed over by another start or dropped on the window:
     // each opens as Open opens it, the last one selected; those that cannot be read are named
     // in one notice.
@@ -95,6 +114,9 @@ public:
     bool mayOverwrite(int index, const QString &path); // asks when another program changed the file
     void noteWritten(int index, const QString &path);  // the document's text is now in that file
     void savedAs(int position, const QString &path);   // the tab's document now has that file
+    // Saves one document to `path`, or, when `path` is empty, to the path a save dialog asks
+    // for; the steps are reported under the caller's name with the caller's numbers.
+    void saveDocument(Steps &step, SaveTarget target, const QString &path, const SaveSteps &number);
 
     // --- recent: the recent-files list, its menu, the open-files record --------------------------
     void LoadRecent();
@@ -102,8 +124,8 @@ public:
     void AddAllRecent();
     void SaveRecent();
     void LoadRecentMenu();
-    void PushButton4_Click();
-    void subRecent_Click(int Index);
+    void PushButton4_Click();  // Recent Files: shows the menu of recent files
+    void subRecent_Click(int Index); // a file of the recent-files menu: opens it
     void WasOpenRecent(bool &AnyReopened);
     void SaveOpen();
 
@@ -114,13 +136,13 @@ public:
     void draftFailed(const QString &description);
 
     // --- search: Find and Find Next --------------------------------------------------------------
-    void PushButton3_Click();
-    void PushButton13_Click();
+    void PushButton3_Click();  // Find
+    void PushButton13_Click(); // Find Next
 
     // --- undo: edit recording, Undo and Redo ----------------------------------------------------
     void RichTextBox1_Change(int Index);
-    void PushButton6_Click();
-    void PushButton9_Click();
+    void PushButton6_Click();  // Undo
+    void PushButton9_Click();  // Redo
     void noteUnrecordedChange(int Index); // a change the history does not record
     void editorCreated(int index);        // an editor was loaded: new, empty, unknown to the history
 

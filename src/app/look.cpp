@@ -3,20 +3,10 @@
 
 #include "platform/window.h"
 
-#include "fileops/filewriter.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-constexpr qint64 LargestProgramFile = 16 * 1024 * 1024;
-} // namespace
 
 bool FileExists(const QString &path)
 {
@@ -35,41 +25,6 @@ QStringList skinCandidates(const QString &programFolder)
             QDir::cleanPath(programFolder + QStringLiteral("/../share/marquill") + skin)};
 }
 
-QByteArray readProgramFile(const QString &path)
-{
-    // Not blocking: opening a pipe would wait for a writer.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw Failure(errno == ENOENT ? QStringLiteral("File not found") : describeErrno(errno));
-    struct stat st;
-    QString problem;
-    QByteArray bytes;
-    if (::fstat(fd, &st) != 0)
-        problem = describeErrno(errno);
-    else if (!S_ISREG(st.st_mode))
-        problem = QStringLiteral("Not a regular file");
-    else if (st.st_size > LargestProgramFile)
-        problem = QStringLiteral("Larger than 16 MB");
-    while (problem.isEmpty()) {
-        char buffer[65536];
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            problem = describeErrno(errno);
-        else if (n == 0)
-            break;
-        else if (bytes.size() + n > LargestProgramFile) // it grew while being read
-            problem = QStringLiteral("Larger than 16 MB");
-        else
-            bytes.append(buffer, n);
-    }
-    ::close(fd);
-    if (!problem.isEmpty())
-        throw Failure(problem);
-    return bytes;
-}
-
 void Form1::LoadSkin()
 {
     // No handler of its own: a failure ends the skin and is reported by start-up.
@@ -85,20 +40,18 @@ void Form1::LoadSkin()
     if (path.isEmpty())
         return;
     p.window.setButtonFaceBackground();
-    p.window.loadSkin(path, QString());
-    p.window.setSkinOptions(p.window.skinOptions() | 1);
-    p.window.setSkinSwitches(true, true);
+    p.window.loadSkin(path);
     p.window.applySkin();
 }
 
 void Form1::Form_MouseMove()
 {
-    if (p.window.mousePointer() != Pointer::Busy)
-        p.window.setMousePointer(Pointer::Default);
+    if (p.window.mousePointer() != PointerKind::Busy)
+        p.window.setMousePointer(PointerKind::Default);
 }
 
 void Form1::PushButton_MouseMove(Button)
 {
-    if (p.window.mousePointer() != Pointer::Busy)
-        p.window.setMousePointer(Pointer::Custom);
+    if (p.window.mousePointer() != PointerKind::Busy)
+        p.window.setMousePointer(PointerKind::Hand);
 }

@@ -9,17 +9,7 @@ void Form1::Form_QueryUnload(int &cancel, int)
 {
     Steps step(*this, "Form_QueryUnload");
     step(100, [&] { p.timer.setEnabled(false); });
-    bool changedFound = false;
-    step(102, [&] { changedFound = false; });
-    int count = 0;
-    step(104, [&] { count = p.tabs.count(); });
-    for (int i = 0; i < count; ++i) {
-        // A caption that cannot be read counts as changed.
-        if (step.test(106, [&] { return isChanged(i); })) {
-            step(108, [&] { changedFound = true; });
-            break;
-        }
-    }
+    const bool changedFound = anyDocumentChanged(step, 102);
     if (step.test(112, [&] { return changedFound; })) {
         int answer = MsgResult::No; // a question that cannot be asked keeps the window
         step(114, [&] {

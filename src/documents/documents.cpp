@@ -96,10 +96,26 @@ int Form1::tabOf(int index) const
     return -1;
 }
 
+bool Form1::anyDocumentChanged(Steps &step, int firstStep)
+{
+    bool changed = false;
+    step(firstStep, [&] { changed = false; });
+    int count = 0;
+    step(firstStep + 2, [&] { count = p.tabs.count(); });
+    for (int i = 0; i < count; ++i) {
+        // A caption that cannot be read counts as changed.
+        if (step.test(firstStep + 4, [&] { return isChanged(i); })) {
+            step(firstStep + 6, [&] { changed = true; });
+            break;
+        }
+    }
+    return changed;
+}
+
 void Form1::markChanged(int index)
 {
     Editor &e = RichTextBox(index);
-    e.setTag(QStringLiteral("1|") + recordPath(e.tag()));
+    e.setTag(DocumentRecord{true, recordPath(e.tag())}.text());
     DocumentState &state = DocumentStates.at(index);
     state.draftDue = true;
     p.draftTimer.start(DraftDelay);
@@ -144,14 +160,15 @@ bool Form1::takeEditorIndex(Steps &step, int number)
 
 void Form1::addUntitledDocument(Steps &step, int firstStep, int position)
 {
-    // The steps New and Close's replacement share, numbered from firstStep.
+    // The steps New and Close's replacement share, firstStep to firstStep + 16 (the step-number
+    // test knows this span).
     const int index = EditorCount - 1;
     int tab = -1;
-    step(firstStep, [&] { tab = p.tabs.insertTab(position, QStringLiteral("Untitled%1.txt").arg(EditorCount)); });
+    step(firstStep, [&] { tab = p.tabs.insertTab(position, untitledCaption(EditorCount)); });
     step(firstStep + 2, [&] { p.tabs.select(tab); });
     step(firstStep + 4, [&] { p.tabs.setItemData(tab, static_cast<qint16>(index)); });
     step(firstStep + 6, [&] { loadEditor(index); });
-    step(firstStep + 8, [&] { RichTextBox(index).setTag(QStringLiteral("0|")); });
+    step(firstStep + 8, [&] { setRecord(index, DocumentRecord::untitled()); });
     step(firstStep + 10, [&] { RichTextBox(index).setText(QString()); });
     step(firstStep + 12, [&] { RichTextBox(index).setVisible(true); });
     step(firstStep + 14, [&] { RichTextBox(index).zOrder(); });
@@ -204,8 +221,18 @@ void Form1::switchTab(int step)
 QString Form1::tabToolTip(int position)
 {
     const int index = p.tabs.itemData(position);
-    const QString path = recordPath(RichTextBox(index).tag());
+    const QString path = record(index).path;
     if (path.isEmpty())
         return QStringLiteral("Untitled");
     return path + QLatin1Char('\n') + describeFormat(DocumentFormat.at(index));
+}
+
+DocumentRecord Form1::record(int index)
+{
+    return DocumentRecord::parse(RichTextBox(index).tag());
+}
+
+void Form1::setRecord(int index, const DocumentRecord &record)
+{
+    RichTextBox(index).setTag(record.text());
 }

@@ -2,10 +2,25 @@
 
 #include "app/failure.h"
 
-QString recordPath(const QString &record)
+DocumentRecord DocumentRecord::parse(const QString &text)
 {
-    const qsizetype bar = record.indexOf(QLatin1Char('|'));
+    const qsizetype bar = text.indexOf(QLatin1Char('|'));
     if (bar < 0)
         throw Failure(QStringLiteral("Subscript out of range"));
-    return record.mid(bar + 1);
+    return {QStringView(text).left(bar) == QLatin1String("1"), text.mid(bar + 1)};
+}
+
+QString DocumentRecord::text() const
+{
+    return (changed ? QStringLiteral("1|") : QStringLiteral("0|")) + path;
+}
+
+QString recordPath(const QString &record)
+{
+    return DocumentRecord::parse(record).path;
+}
+
+QString untitledCaption(int number)
+{
+    return QStringLiteral("Untitled%1.txt").arg(number);
 }

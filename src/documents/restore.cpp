@@ -71,7 +71,7 @@ void Form1::addDraftDocument(const Draft &draft)
     if (takeEditorIndex(step, 102)) {
         const int index = EditorCount - 1;
         const QString caption =
-            draft.path.isEmpty() ? QStringLiteral("Untitled%1.txt").arg(EditorCount) : GetFileName(draft.path);
+            draft.path.isEmpty() ? untitledCaption(EditorCount) : GetFileName(draft.path);
         int position = -1;
         step(104, [&] { position = p.tabs.insertTab(index, caption + QLatin1Char('*')); });
         step(106, [&] { p.tabs.select(position); });
@@ -86,7 +86,7 @@ void Form1::addDraftDocument(const Draft &draft)
             state.draftDue = true;
             state.file = draft.file;
         });
-        step(114, [&] { RichTextBox(index).setTag(QStringLiteral("1|") + draft.path); });
+        step(114, [&] { setRecord(index, DocumentRecord{true, draft.path}); });
         step(116, [&] { RichTextBox(index).setVisible(true); });
         step(118, [&] { RichTextBox(index).zOrder(); });
     }

@@ -19,53 +19,45 @@ void Form1::PushButton11_Click()
         // Without an answer nothing is decided: the document stays as it is.
         if (answer != MsgResult::Yes && answer != MsgResult::No)
             return;
-        if (answer == MsgResult::Yes) {
-            step(104, [&] { PushButton7_Click(); });
-            // Save removes the mark only when the text was written; a cancelled dialog or a
-            // failed write keeps the document open rather than losing its text.
-            if (step.test(104, [&] { return isChanged(p.tabs.selectedPosition()); }))
-                return;
-        }
+        // Save removes the mark only when the text was written; a cancelled dialog or a failed
+        // write keeps the document open rather than losing its text.
+        if (answer == MsgResult::Yes && step.test(104, [&] {
+                PushButton7_Click();
+                return isChanged(p.tabs.selectedPosition());
+            }))
+            return;
     }
     // Closing the last document needs a fresh editor index for its replacement; when none is
-    // left, the document stays open rather than leaving the window without one.
-    if (p.tabs.count() == 1 && EditorCount == std::numeric_limits<qint16>::max()) {
-        step(118, [] { throw Failure(QStringLiteral("Overflow")); });
-        return;
+    // left, the document stays open rather than leaving the window without one, and the
+    // increment's overflow is reported.
+    const bool keepLast = p.tabs.count() == 1 && EditorCount == std::numeric_limits<qint16>::max();
+    if (!keepLast) {
+        step(106, [&] { AddRecent(currentEditor().tag(), true); });
+        step(108, [&] {
+            // The closed document's editor stays loaded and hidden, but nothing can show its text
+            // again: its memory goes back.
+            const int index = currentEditorIndex();
+            p.tabs.removeTab(p.tabs.selectedPosition());
+            RichTextBox(index).release();
+            // Closed without saving, or saved: either way its draft has served.
+            DocumentStates.at(index).draftDue = false;
+            drafts->remove(index);
+        });
     }
-    step(106, [&] { AddRecent(currentEditor().tag(), true); });
-    step(108, [&] {
-        // The closed document's editor stays loaded and hidden, but nothing can show its text
-        // again: its memory goes back.
-        const int index = currentEditorIndex();
-        p.tabs.removeTab(p.tabs.selectedPosition());
-        RichTextBox(index).release();
-        // Closed without saving, or saved: either way its draft has served.
-        DocumentStates.at(index).draftDue = false;
-        drafts->remove(index);
-    });
-    if (step.test(114, [&] { return p.tabs.count() == 0; })) {
+    if (keepLast || step.test(114, [&] { return p.tabs.count() == 0; })) {
         step(116, [&] { Busy = true; });
-        step(118, [&] { EditorCount = checkedIncrement(EditorCount); });
-        addUntitledDocument(step, 120, 0);
+        if (takeEditorIndex(step, 118))
+            addUntitledDocument(step, 120, 0);
         step(138, [&] { Busy = false; });
     }
-    step(140, [&] { TabControl1_SelectedChanged(p.tabs.selectedPosition()); });
+    if (!keepLast)
+        step(140, [&] { TabControl1_SelectedChanged(p.tabs.selectedPosition()); });
 }
 
 void Form1::PushButton12_Click()
 {
     Steps step(*this, "PushButton12_Click");
-    bool changed = false;
-    step(100, [&] { changed = false; });
-    int count = 0;
-    step(102, [&] { count = p.tabs.count(); });
-    for (int i = 0; i < count; ++i) {
-        if (step.test(104, [&] { return isChanged(i); })) {
-            step(106, [&] { changed = true; });
-            break;
-        }
-    }
+    const bool changed = anyDocumentChanged(step, 100);
     // Both ways through do the same; only their step numbers differ.
     int base = 130;
     if (step.test(110, [&] { return changed; })) {
@@ -93,20 +85,19 @@ void Form1::PushButton12_Click()
         });
     }
     step(base + 10, [&] {
-        RichTextBox(0).setTag(QStringLiteral("0|"));
+        setRecord(0, DocumentRecord::untitled());
         DocumentFormat[0] = TextFormat{}; // the fresh document is saved as a new one
         DocumentStates[0] = DocumentState{};
     });
     step(base + 12, [&] { EditorCount = 1; });
-    step(base + 14, [&] {
-        p.tabs.setHighlighted(p.tabs.insertTab(0, QStringLiteral("Untitled%1.txt").arg(EditorCount)), true);
-    });
+    step(base + 14, [&] { p.tabs.setTabVisible(p.tabs.insertTab(0, untitledCaption(EditorCount)), true); });
     // Emptying editor 0 is no edit of the user's: it neither marks the new tab nor enters the
-    // undo history.
-    step(base + 14, [&] { Busy = true; });
-    step(base + 14, [&] { RichTextBox(0).setText(QString()); });
-    step(base + 14, [&] { Busy = false; });
-    step(base + 14, [&] { RichTextBox(0).setVisible(true); });
-    step(base + 14, [&] { RichTextBox(0).zOrder(); });
-    step(base + 14, [&] { RichTextBox(0).setFocus(); });
+    // undo history. Odd numbers keep these statements apart from each other and from the other
+    // way's steps.
+    step(base + 15, [&] { Busy = true; });
+    step(base + 17, [&] { RichTextBox(0).setText(QString()); });
+    step(base + 19, [&] { Busy = false; });
+    step(base + 21, [&] { RichTextBox(0).setVisible(true); });
+    step(base + 23, [&] { RichTextBox(0).zOrder(); });
+    step(base + 25, [&] { RichTextBox(0).setFocus(); });
 }

@@ -38,7 +38,7 @@ void Form1::OpenFile(const QString &FilePath, bool SkipFocus)
         });
         // A document whose file could not be read keeps no path, so that saving it asks
         // where to save instead of overwriting the file with an empty text.
-        step(114, [&] { RichTextBox(index).setTag(QStringLiteral("0|") + (loaded ? FilePath : QString())); });
+        step(114, [&] { setRecord(index, DocumentRecord::ofFile(loaded ? FilePath : QString())); });
         step(116, [&] { RichTextBox(index).setVisible(true); });
         step(118, [&] { RichTextBox(index).zOrder(); });
         if (step.test(120, [&] { return !SkipFocus; }))

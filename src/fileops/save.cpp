@@ -49,50 +49,51 @@ bool writeDocument(Form1 &f, int index, const QString &path)
 
 } // namespace
 
+void Form1::saveDocument(Steps &step, SaveTarget target, const QString &path, const SaveSteps &number)
+{
+    // The document is looked up afresh at each step: Save's is the selected tab's.
+    const auto position = [&] { return target.selected ? p.tabs.selectedPosition() : target.position; };
+    const auto index = [&] { return target.selected ? currentEditorIndex() : int(p.tabs.itemData(target.position)); };
+    if (path.isEmpty()) {
+        step(number.clearName, [&] { CommonDialog1.FileName = QString(); });
+        step(number.title, [&] { CommonDialog1.DialogTitle = saveTitle(*this, position()); });
+        step(number.filter, [&] { CommonDialog1.Filter = SaveFilter; });
+        step(number.show,
+             [&] { CommonDialog1.FileName = p.prompts.showSave(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
+        if (step.test(number.cancelled, [&] { return CommonDialog1.FileName.isEmpty(); }))
+            return;
+        bool written = false;
+        step(number.writeAs, [&] { written = writeDocument(*this, index(), CommonDialog1.FileName); });
+        if (!written)
+            return;
+        step(number.caption, [&] { savedAs(position(), CommonDialog1.FileName); });
+        step(number.record, [&] { setRecord(index(), DocumentRecord::ofFile(CommonDialog1.FileName)); });
+        return;
+    }
+    // A write that failed leaves the "*" and the record: nothing was saved.
+    bool written = false;
+    step(number.write, [&] { written = writeDocument(*this, index(), path); });
+    if (written)
+        step(number.clearMark, [&] { clearChangedMark(position()); });
+}
+
 void Form1::PushButton7_Click()
 {
     Steps step(*this, "PushButton7_Click");
     std::optional<QString> path;
     step(100, [&] { path = recordPath(currentEditor().tag()); });
-    if (!step.test(102, [&] { return isUntitled(path); })) {
-        // A write that failed leaves the "*" and the record: nothing was saved.
-        bool written = false;
-        step(124, [&] {
-            written = writeDocument(*this, currentEditorIndex(), *path);
-        });
-        if (written)
-            step(126, [&] { clearChangedMark(p.tabs.selectedPosition()); });
-        return;
-    }
-    step(104, [&] { CommonDialog1.FileName = QString(); });
-    step(106, [&] { CommonDialog1.DialogTitle = saveTitle(*this, p.tabs.selectedPosition()); });
-    step(108, [&] { CommonDialog1.Filter = SaveFilter; });
-    step(110, [&] { CommonDialog1.FileName = p.prompts.showSave(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
-    if (step.test(112, [&] { return CommonDialog1.FileName.isEmpty(); }))
-        return;
-    bool written = false;
-    step(116, [&] { written = writeDocument(*this, currentEditorIndex(), CommonDialog1.FileName); });
-    if (!written)
-        return;
-    step(118, [&] { savedAs(p.tabs.selectedPosition(), CommonDialog1.FileName); });
-    step(120, [&] { currentEditor().setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
+    const bool ask = step.test(102, [&] { return isUntitled(path); });
+    saveDocument(step, SaveTarget::selectedTab(), ask ? QString() : *path,
+                 {.clearName = 104, .title = 106, .filter = 108, .show = 110, .cancelled = 112, .writeAs = 116,
+                  .caption = 118, .record = 120, .write = 124, .clearMark = 126});
 }
 
 void Form1::PushButton14_Click()
 {
     Steps step(*this, "PushButton14_Click");
-    step(100, [&] { CommonDialog1.FileName = QString(); });
-    step(102, [&] { CommonDialog1.DialogTitle = saveTitle(*this, p.tabs.selectedPosition()); });
-    step(104, [&] { CommonDialog1.Filter = SaveFilter; });
-    step(108, [&] { CommonDialog1.FileName = p.prompts.showSave(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
-    if (step.test(110, [&] { return CommonDialog1.FileName.isEmpty(); }))
-        return;
-    bool written = false;
-    step(114, [&] { written = writeDocument(*this, currentEditorIndex(), CommonDialog1.FileName); });
-    if (!written)
-        return;
-    step(116, [&] { savedAs(p.tabs.selectedPosition(), CommonDialog1.FileName); });
-    step(118, [&] { currentEditor().setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
+    saveDocument(step, SaveTarget::selectedTab(), QString(),
+                 {.clearName = 100, .title = 102, .filter = 104, .show = 108, .cancelled = 110, .writeAs = 114,
+                  .caption = 116, .record = 118});
 }
 
 void Form1::PushButton8_Click()
@@ -106,27 +107,10 @@ void Form1::PushButton8_Click()
             continue;
         std::optional<QString> path;
         step(104, [&] { path = recordPath(RichTextBox(p.tabs.itemData(position)).tag()); });
-        if (!step.test(106, [&] { return isUntitled(path); })) {
-            bool written = false;
-            step(124, [&] { written = writeDocument(*this, p.tabs.itemData(position), *path); });
-            if (written)
-                step(126, [&] { clearChangedMark(position); });
-            continue;
-        }
-        step(108, [&] { CommonDialog1.FileName = QString(); });
-        step(110, [&] { CommonDialog1.DialogTitle = saveTitle(*this, position); });
-        step(112, [&] { CommonDialog1.Filter = SaveFilter; });
-        step(114,
-             [&] { CommonDialog1.FileName = p.prompts.showSave(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
-        if (step.test(116, [&] { return CommonDialog1.FileName.isEmpty(); }))
-            continue;
-        bool written = false;
-        step(118, [&] { written = writeDocument(*this, p.tabs.itemData(position), CommonDialog1.FileName); });
-        if (!written)
-            continue;
-        step(120, [&] { savedAs(position, CommonDialog1.FileName); });
-        step(122,
-             [&] { RichTextBox(p.tabs.itemData(position)).setTag(QStringLiteral("0|") + CommonDialog1.FileName); });
+        const bool ask = step.test(106, [&] { return isUntitled(path); });
+        saveDocument(step, SaveTarget::tabAt(position), ask ? QString() : *path,
+                     {.clearName = 108, .title = 110, .filter = 112, .show = 114, .cancelled = 116, .writeAs = 118,
+                      .caption = 120, .record = 122, .write = 124, .clearMark = 126});
     }
 }
 

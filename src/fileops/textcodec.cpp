@@ -1,7 +1,7 @@
 #include "fileops/textcodec.h"
 
 #include "app/failure.h"
-#include "fileops/filewriter.h"
+#include "platform/files.h"
 #include "platform/editor.h"
 #include "platform/rawutf8.h"
 

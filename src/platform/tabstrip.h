@@ -18,7 +18,7 @@ public:
     virtual void setCaption(int position, const QString &caption) = 0;
     virtual qint16 itemData(int position) const = 0; // 0 when never written
     virtual void setItemData(int position, qint16 value) = 0;
-    virtual void setHighlighted(int position, bool on) = 0; // the further display property
+    virtual void setTabVisible(int position, bool visible) = 0;
     virtual void removeTab(int position) = 0;
     virtual void removeAll() = 0;
 

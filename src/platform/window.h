@@ -4,11 +4,9 @@
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
-namespace Pointer {
-constexpr int Default = 0;
-constexpr int Busy = 11;
-constexpr int Custom = 99;
-} // namespace Pointer
+// The window's mouse pointer: the system's default, the busy pointer, or the hand of the
+// pointer file, where one was loaded (the default otherwise).
+enum class PointerKind { Default, Busy, Hand };
 
 // The thirteen command buttons, named as the program names them.
 enum class Button {
@@ -28,21 +26,19 @@ public:
     virtual double scaleWidth() const = 0;
     virtual double scaleHeight() const = 0;
 
-    virtual int buttonForeColor(Button button) const = 0;          // 0xBBGGRR
-    virtual void setButtonForeColor(Button button, int color) = 0;
+    // Find Next is shown greyed while there is nothing to find again; it still runs when clicked.
+    virtual bool findNextAvailable() const = 0;
+    virtual void setFindNextAvailable(bool available) = 0;
     virtual double buttonLeft(Button button) const = 0;
     virtual double buttonTop(Button button) const = 0;
     virtual double buttonHeight(Button button) const = 0;
 
-    virtual int mousePointer() const = 0;
-    virtual void setMousePointer(int pointer) = 0;
+    virtual PointerKind mousePointer() const = 0;
+    virtual void setMousePointer(PointerKind pointer) = 0;
     virtual void loadMouseIcon(const QString &path) = 0; // throws Failure when unreadable
     virtual void setButtonFaceBackground() = 0;
-    // Skin: loads a skin file, with a section name; throws Failure when it cannot be used.
-    virtual void loadSkin(const QString &path, const QString &section) = 0;
-    virtual int skinOptions() const = 0;
-    virtual void setSkinOptions(int options) = 0;
-    virtual void setSkinSwitches(bool first, bool second) = 0;
+    // Skin: loads a skin file, throws Failure when it cannot be used; applySkin puts it on.
+    virtual void loadSkin(const QString &path) = 0;
     virtual void applySkin() = 0;
 
     virtual QString programFolder() const = 0; // the folder that holds the program file

@@ -40,7 +40,7 @@ void Form1::SaveOpen()
     step(102, [&] { count = p.tabs.count(); });
     for (int i = 0; i < count; ++i) {
         QString path;
-        step(104, [&] { path = recordPath(RichTextBox(p.tabs.itemData(i)).tag()); });
+        step(104, [&] { path = record(p.tabs.itemData(i)).path; });
         // A path holding "|" would be split into wrong paths at the next start.
         if (step.test(106, [&] { return !path.isEmpty() && isStorablePath(path); }))
             step(108, [&] { value += path + QLatin1Char('|'); });

@@ -8,14 +8,14 @@
 namespace {
 bool findNextGrey(const Window &window)
 {
-    return window.buttonForeColor(Button::PushButton13) == FindNextGrey;
+    return !window.findNextAvailable();
 }
 } // namespace
 
 void Form1::PushButton3_Click()
 {
     Steps step(*this, "PushButton3_Click");
-    step(100, [&] { p.window.setButtonForeColor(Button::PushButton13, FindNextGrey); });
+    step(100, [&] { p.window.setFindNextAvailable(false); });
     step(102, [&] { FindNextStart = -1; });
     step(104, [&] { FindText.clear(); });
     QString answer;
@@ -34,7 +34,7 @@ void Form1::PushButton3_Click()
     step(114, [&] { currentEditor().setSelStart(position - 1); });
     step(116, [&] { currentEditor().setSelLength(static_cast<int>(answer.size())); });
     step(118, [&] { currentEditor().setFocus(); });
-    step(120, [&] { p.window.setButtonForeColor(Button::PushButton13, 0); });
+    step(120, [&] { p.window.setFindNextAvailable(true); });
     step(122, [&] { FindNextStart = position + static_cast<qint32>(answer.size()); });
     step(124, [&] { FindText = answer; });
 }
@@ -63,11 +63,11 @@ void Form1::PushButton13_Click()
             step(110, [&] { currentEditor().setSelStart(position - 1); });
             step(112, [&] { currentEditor().setSelLength(static_cast<int>(FindText.size())); });
             step(114, [&] { currentEditor().setFocus(); });
-            step(116, [&] { p.window.setButtonForeColor(Button::PushButton13, 0); });
+            step(116, [&] { p.window.setFindNextAvailable(true); });
             step(118, [&] { FindNextStart = position + static_cast<qint32>(FindText.size()); });
             return;
         }
-        step(120, [&] { p.window.setButtonForeColor(Button::PushButton13, FindNextGrey); });
+        step(120, [&] { p.window.setFindNextAvailable(false); });
         const bool restart = step.test(122, [&] {
             return p.prompts.msgBox(QStringLiteral("No more match found for the string '") + FindText +
                                         QStringLiteral("'\r\nDo you want to start search from the beginning?"),
@@ -75,7 +75,7 @@ void Form1::PushButton13_Click()
         });
         if (!restart)
             return;
-        step(124, [&] { p.window.setButtonForeColor(Button::PushButton13, 0); });
+        step(124, [&] { p.window.setFindNextAvailable(true); });
         step(126, [&] { FindNextStart = 1; });
         // 128: run again from the first step.
     }

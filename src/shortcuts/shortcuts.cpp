@@ -5,15 +5,6 @@
 #include "platform/timer.h"
 #include "shortcuts/atoms.h"
 
-const std::array<Shortcut, 6> Shortcuts = {{
-    {&Form1::HotKeyNew, "A00F1", HotKeyModifier::Control, 'N', &Form1::PushButton2_Click},
-    {&Form1::HotKeyOpen, "A00F2", HotKeyModifier::Control, 'O', &Form1::PushButton1_Click},
-    {&Form1::HotKeySave, "A00F3", HotKeyModifier::Control, 'S', &Form1::PushButton7_Click},
-    {&Form1::HotKeySaveAs, "A00F4", HotKeyModifier::Control, 'A', &Form1::PushButton14_Click},
-    {&Form1::HotKeyClose, "A00F5", HotKeyModifier::Control, 'W', &Form1::PushButton11_Click},
-    {&Form1::HotKeyUndo, "A00F6", HotKeyModifier::Control, 'Z', &Form1::PushButton6_Click},
-}};
-
 bool isSettingOn(const QString &value)
 {
     const QString v = value.trimmed().toLower();
@@ -21,14 +12,14 @@ bool isSettingOn(const QString &value)
              v == QLatin1String("no"));
 }
 
-const Shortcut *findShortcut(const Form1 &form, int id)
+const Command *findShortcut(const Form1 &form, int id)
 {
     // Before registration every id is 0, which no atom is.
     if (!form.hotKeysRegistered)
         return nullptr;
-    for (const Shortcut &s : Shortcuts) {
-        if (form.*s.id == id)
-            return &s;
+    for (const Command *c : shortcutCommands()) {
+        if (form.*c->hotKeyId == id)
+            return c;
     }
     return nullptr;
 }
@@ -49,15 +40,15 @@ void Form1::Timer1_Timer()
     } catch (const std::exception &) {
     }
     p.hotKeys.setSystemWide(systemWide);
-    for (const Shortcut &s : Shortcuts)
-        this->*s.id = globalAtoms().add(QString::fromLatin1(s.atomName));
+    for (const Command *c : shortcutCommands())
+        this->*c->hotKeyId = globalAtoms().add(QString::fromLatin1(c->atomName));
     // A combination another program holds simply stays dead here.
-    for (const Shortcut &s : Shortcuts)
-        p.hotKeys.registerHotKey(this->*s.id, s.modifiers, s.key);
+    for (const Command *c : shortcutCommands())
+        p.hotKeys.registerHotKey(this->*c->hotKeyId, HotKeyModifier::Control, c->key);
 }
 
 void Form1::onHotKey(int id)
 {
-    if (const Shortcut *s = findShortcut(*this, id))
-        (this->*s->handler)();
+    if (const Command *c = findShortcut(*this, id))
+        (this->*c->handler)();
 }

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/look.h"
+#include "platform/files.h"
 #include "platform/qt/stylesheetcheck.h"
 #include "platform/window.h"
 #include "testenv.h"
@@ -115,7 +116,6 @@ TEST_F(LookTest, WithoutFilesNothingChangesAndNothingIsSaid)
     EXPECT_EQ(captions(), QStringList{QStringLiteral("Untitled1.txt")});
     EXPECT_EQ(app->window.styleSheet(), "");
     EXPECT_NE(app->window.backgroundRole(), QPalette::Button);
-    EXPECT_EQ(app->window.skinOptions(), 0);
     EXPECT_FALSE(app->window.mouseIcon().has_value());
 }
 
@@ -182,9 +182,6 @@ TEST_F(LookTest, ShippedSkinsApplyWithTheirOptions)
         EXPECT_TRUE(prompts.shown.empty());
         EXPECT_EQ(app->window.styleSheet(), QString::fromUtf8(sheet));
         EXPECT_EQ(app->window.backgroundRole(), QPalette::Button);
-        EXPECT_EQ(app->window.skinOptions() & 1, 1);
-        EXPECT_TRUE(app->window.skinSwitch(0));
-        EXPECT_TRUE(app->window.skinSwitch(1));
 
         // The skin colours the grey Find Next apart from the other buttons, and follows it.
         const QColor normal = button(Button::PushButton3)->palette().color(QPalette::ButtonText);
@@ -207,21 +204,21 @@ TEST_F(LookTest, HandPointerOverButtonsDefaultOverTheWindowBusyStays)
     EXPECT_EQ(app->window.mouseIcon()->hotSpot(), QPoint(6, 1));
 
     moveOver(button(Button::PushButton5));
-    EXPECT_EQ(app->window.mousePointer(), Pointer::Custom);
+    EXPECT_EQ(app->window.mousePointer(), PointerKind::Hand);
     EXPECT_EQ(app->window.cursor().shape(), Qt::BitmapCursor);
     moveOver(&app->window);
-    EXPECT_EQ(app->window.mousePointer(), Pointer::Default);
+    EXPECT_EQ(app->window.mousePointer(), PointerKind::Default);
     EXPECT_EQ(app->window.cursor().shape(), Qt::ArrowCursor);
     // Over the tab strip the window's surface is covered: the pointer stays as it is.
     moveOver(button(Button::PushButton5));
     moveOver(app->tabs.frame());
-    EXPECT_EQ(app->window.mousePointer(), Pointer::Custom);
+    EXPECT_EQ(app->window.mousePointer(), PointerKind::Hand);
 
-    app->window.setMousePointer(Pointer::Busy);
+    app->window.setMousePointer(PointerKind::Busy);
     moveOver(button(Button::PushButton13));
-    EXPECT_EQ(app->window.mousePointer(), Pointer::Busy);
+    EXPECT_EQ(app->window.mousePointer(), PointerKind::Busy);
     moveOver(&app->window);
-    EXPECT_EQ(app->window.mousePointer(), Pointer::Busy);
+    EXPECT_EQ(app->window.mousePointer(), PointerKind::Busy);
     EXPECT_EQ(app->window.cursor().shape(), Qt::WaitCursor);
 }
 
@@ -236,7 +233,7 @@ TEST_F(LookTest, BrokenPointerFileIsOneReportAtStep106)
     EXPECT_FALSE(app->window.mouseIcon().has_value());
     // Without an image of its own the custom pointer is the standard one.
     form().PushButton_MouseMove(Button::PushButton1);
-    EXPECT_EQ(app->window.mousePointer(), Pointer::Custom);
+    EXPECT_EQ(app->window.mousePointer(), PointerKind::Hand);
     EXPECT_EQ(app->window.cursor().shape(), Qt::ArrowCursor);
 }
 

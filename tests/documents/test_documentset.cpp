@@ -22,7 +22,7 @@ TEST_F(DocumentSet, StartsWithOneUntitledDocumentOverEditorZero)
     EXPECT_TRUE(editorAt(0).hasFocus());
     EXPECT_EQ(form().EditorCount, 1);
     EXPECT_FALSE(form().Busy);
-    EXPECT_EQ(app->window.buttonForeColor(Button::PushButton13), 8421504);
+    EXPECT_FALSE(app->window.findNextAvailable());
     EXPECT_TRUE(app->timer.isEnabled());
     EXPECT_EQ(app->timer.interval(), 10);
     EXPECT_TRUE(app->undos.UndoRecording);

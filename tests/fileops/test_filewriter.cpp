@@ -1,5 +1,5 @@
 #include "app/failure.h"
-#include "fileops/filewriter.h"
+#include "platform/files.h"
 #include "testenv.h"
 
 #include <QDir>

@@ -45,6 +45,22 @@ TEST(PathList, RecordPathIsEverythingAfterTheFirstBar)
     EXPECT_THROW(recordPath(QStringLiteral("C:\\a.txt")), Failure);
 }
 
+TEST(PathList, RecordTextKeepsFlagAndAPathWithBars)
+{
+    // Written and read back, a path with bars and its flag survive; the flag is the part before
+    // the first bar only.
+    for (const QString &path : {QStringLiteral("/tmp/a|b|"), QStringLiteral("|lead"), QString()}) {
+        for (bool changed : {false, true}) {
+            const DocumentRecord back = DocumentRecord::parse(DocumentRecord{changed, path}.text());
+            EXPECT_EQ(back.changed, changed) << qPrintable(path);
+            EXPECT_EQ(back.path, path);
+        }
+    }
+    EXPECT_EQ(DocumentRecord::ofFile(QStringLiteral("/a|1")).text(), "0|/a|1");
+    EXPECT_FALSE(DocumentRecord::parse(QStringLiteral("0|1|x")).changed);
+    EXPECT_TRUE(DocumentRecord::parse(QStringLiteral("1|0|x")).changed);
+}
+
 TEST(PathList, CompactionPutsOneHoleFirstAndKeepsTheOrder)
 {
     // Loaded from C:\a.txt|C:\b.txt| with both files present.

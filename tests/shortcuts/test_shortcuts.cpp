@@ -144,7 +144,7 @@ TEST_F(ShortcutTest, EachIdLeadsToTheCommandOfItsRow)
         {f.HotKeyClose, &Form1::PushButton11_Click}, {f.HotKeyUndo, &Form1::PushButton6_Click},
     };
     for (const auto &[id, handler] : expected) {
-        const Shortcut *s = findShortcut(f, id);
+        const Command *s = findShortcut(f, id);
         ASSERT_NE(s, nullptr) << id;
         EXPECT_TRUE(s->handler == handler) << s->atomName;
     }

@@ -1,9 +1,11 @@
 #include "platform/qt/mainwindow.h"
 
+#include "app/commands.h"
 #include "app/failure.h"
 #include "app/form1.h"
 #include "app/layout.h"
 #include "app/look.h"
+#include "platform/files.h"
 #include "platform/qt/stylesheetcheck.h"
 #include "platform/qt/twips.h"
 
@@ -24,40 +26,6 @@
 #include <Qsci/qsciscintillabase.h>
 
 namespace {
-
-struct ButtonDesign {
-    Button id;
-    const char *name;
-    const char *caption;
-    int left, top, width;
-};
-
-// Twips from the top left of the client area; every button is 405 twips high.
-constexpr ButtonDesign Buttons[] = {
-    {Button::PushButton2, "PushButton2", "New (Ctrl+N)", 120, 120, 1560},
-    {Button::PushButton1, "PushButton1", "Open (Ctrl+O)", 1800, 120, 1800},
-    {Button::PushButton4, "PushButton4", "Recent Files", 3720, 120, 1560},
-    {Button::PushButton7, "PushButton7", "Save (Ctrl+S)", 5400, 120, 1560},
-    {Button::PushButton14, "PushButton14", "Save As (Ctrl+A)", 7080, 120, 1920},
-    {Button::PushButton8, "PushButton8", "Save All", 9120, 120, 1080},
-    {Button::PushButton6, "PushButton6", "Undo (Ctrl+Z)", 120, 630, 1560},
-    {Button::PushButton9, "PushButton9", "Redo", 1800, 630, 840},
-    {Button::PushButton3, "PushButton3", "Find", 2760, 630, 1080},
-    {Button::PushButton13, "PushButton13", "Find Next", 3960, 630, 1200},
-    {Button::PushButton5, "PushButton5", "Select All", 5280, 630, 1200},
-    {Button::PushButton11, "PushButton11", "Close (Ctrl+W)", 6600, 630, 1800},
-    {Button::PushButton12, "PushButton12", "Close All", 8520, 630, 1320},
-};
-constexpr int ButtonHeight = 405;
-
-const ButtonDesign &design(Button b)
-{
-    for (const auto &d : Buttons) {
-        if (d.id == b)
-            return d;
-    }
-    return Buttons[0];
-}
 
 // The local files a drop carries; empty for anything else (text, web addresses).
 QStringList droppedFiles(const QMimeData *data)
@@ -94,7 +62,7 @@ MainWindow::MainWindow()
     QFont buttonFont(QStringLiteral("Arial"));
     buttonFont.setPointSizeF(11.25 * fontScale);
     buttonFont.setBold(true);
-    for (const auto &d : Buttons) {
+    for (const Command &d : Commands) {
         auto b = new QPushButton(QString::fromLatin1(d.caption), this);
         b->setObjectName(QString::fromLatin1(d.name));
         b->setFont(buttonFont);
@@ -103,13 +71,13 @@ MainWindow::MainWindow()
         b->setGeometry(Twips::toPixels(d.left), Twips::toPixels(d.top), Twips::toPixels(d.width), Twips::toPixels(ButtonHeight));
         b->setMouseTracking(true);
         b->installEventFilter(this);
-        const Button id = d.id;
+        const Button id = d.button;
         connect(b, &QPushButton::clicked, this, [this, id] {
             if (form_)
                 form_->clickButton(id);
         });
-        buttons_.insert(d.id, b);
-        foreColors_.insert(d.id, 0);
+        buttons_.insert(d.button, b);
+        foreColors_.insert(d.button, 0);
     }
     resize(Twips::toPixels(12105), Twips::toPixels(9165));
     placeOnScreen();
@@ -226,6 +194,16 @@ double MainWindow::scaleHeight() const
     return Twips::fromPixels(height());
 }
 
+bool MainWindow::findNextAvailable() const
+{
+    return buttonForeColor(Button::PushButton13) != FindNextGrey;
+}
+
+void MainWindow::setFindNextAvailable(bool available)
+{
+    setButtonForeColor(Button::PushButton13, available ? 0 : FindNextGrey);
+}
+
 int MainWindow::buttonForeColor(Button button) const
 {
     return foreColors_.value(button);
@@ -250,12 +228,12 @@ void MainWindow::setButtonForeColor(Button button, int color)
 
 double MainWindow::buttonLeft(Button button) const
 {
-    return design(button).left;
+    return commandOf(button).left;
 }
 
 double MainWindow::buttonTop(Button button) const
 {
-    return design(button).top;
+    return commandOf(button).top;
 }
 
 double MainWindow::buttonHeight(Button) const
@@ -263,12 +241,12 @@ double MainWindow::buttonHeight(Button) const
     return ButtonHeight;
 }
 
-void MainWindow::setMousePointer(int pointer)
+void MainWindow::setMousePointer(PointerKind pointer)
 {
     pointer_ = pointer;
-    if (pointer == 11)
+    if (pointer == PointerKind::Busy)
         setCursor(Qt::WaitCursor);
-    else if (pointer == 99 && mouseIcon_)
+    else if (pointer == PointerKind::Hand && mouseIcon_)
         setCursor(*mouseIcon_);
     else
         unsetCursor();
@@ -301,7 +279,7 @@ void MainWindow::loadMouseIcon(const QString &path)
     if (!QRect(QPoint(0, 0), image.size()).contains(hotSpot))
         hotSpot = QPoint(0, 0);
     mouseIcon_ = QCursor(QPixmap::fromImage(image), hotSpot.x(), hotSpot.y());
-    if (pointer_ == 99)
+    if (pointer_ == PointerKind::Hand)
         setCursor(*mouseIcon_);
 }
 
@@ -311,9 +289,9 @@ void MainWindow::setButtonFaceBackground()
     setAutoFillBackground(true);
 }
 
-void MainWindow::loadSkin(const QString &path, const QString &)
+void MainWindow::loadSkin(const QString &path)
 {
-    // Our skins are Qt style sheets in UTF-8; the section name has no meaning for them.
+    // Our skins are Qt style sheets in UTF-8.
     QByteArray bytes;
     try {
         bytes = readProgramFile(path);
@@ -330,12 +308,6 @@ void MainWindow::loadSkin(const QString &path, const QString &)
     if (!styleSheetParseWarning(sheet).isEmpty())
         throw Failure(QStringLiteral("Skin file is not a valid style sheet"));
     skinSheet_ = sheet;
-}
-
-void MainWindow::setSkinSwitches(bool first, bool second)
-{
-    skinSwitches_[0] = first;
-    skinSwitches_[1] = second;
 }
 
 void MainWindow::applySkin()

@@ -9,6 +9,8 @@
 #include <optional>
 
 class QPushButton;
+
+inline constexpr int FindNextGrey = 8421504; // 0x808080: the caption colour of an unavailable Find Next
 class QWheelEvent;
 class Form1;
 
@@ -22,7 +24,6 @@ public:
     void setForm(Form1 *form) { form_ = form; }
     QPushButton *button(Button b) const { return buttons_.value(b); }
     const std::optional<QCursor> &mouseIcon() const { return mouseIcon_; }
-    bool skinSwitch(int which) const { return skinSwitches_[which]; }
 
     void setCaption(const QString &caption) override;
     QString caption() const override;
@@ -32,19 +33,19 @@ public:
     WindowState windowState() const override;
     double scaleWidth() const override;
     double scaleHeight() const override;
-    int buttonForeColor(Button button) const override;
-    void setButtonForeColor(Button button, int color) override;
+    bool findNextAvailable() const override;
+    void setFindNextAvailable(bool available) override;
+    // The colour of a button's caption, 0xBBGGRR; FindNextGrey on an unavailable Find Next.
+    int buttonForeColor(Button button) const;
+    void setButtonForeColor(Button button, int color);
     double buttonLeft(Button button) const override;
     double buttonTop(Button button) const override;
     double buttonHeight(Button button) const override;
-    int mousePointer() const override { return pointer_; }
-    void setMousePointer(int pointer) override;
+    PointerKind mousePointer() const override { return pointer_; }
+    void setMousePointer(PointerKind pointer) override;
     void loadMouseIcon(const QString &path) override;
     void setButtonFaceBackground() override;
-    void loadSkin(const QString &path, const QString &section) override;
-    int skinOptions() const override { return skinOptions_; }
-    void setSkinOptions(int options) override { skinOptions_ = options; }
-    void setSkinSwitches(bool first, bool second) override;
+    void loadSkin(const QString &path) override;
     void applySkin() override;
     QString programFolder() const override;
     void bringToFront() override;
@@ -89,11 +90,9 @@ private:
     QMap<Button, int> foreColors_;
     QString appTitle_;
     QString programFolder_;
-    int pointer_ = 0;
+    PointerKind pointer_ = PointerKind::Default;
     std::optional<QCursor> mouseIcon_;
     QString skinSheet_;
-    int skinOptions_ = 0;
-    bool skinSwitches_[2] = {false, false};
     ApplicationFilter *appFilter_ = nullptr;
     int wheelZoom_ = 0; // wheel steps not yet turned into a zoom step
     bool questionsHoldKeys_ = false;

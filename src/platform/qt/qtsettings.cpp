@@ -1,7 +1,7 @@
 #include "platform/qt/qtsettings.h"
 
 #include "app/failure.h"
-#include "fileops/filewriter.h"
+#include "platform/files.h"
 #include "platform/qt/inifile.h"
 
 #include <QDir>

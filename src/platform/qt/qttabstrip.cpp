@@ -112,10 +112,10 @@ void QtTabStrip::setItemData(int position, qint16 value)
     bar_->setTabData(position, static_cast<int>(value));
 }
 
-void QtTabStrip::setHighlighted(int position, bool on)
+void QtTabStrip::setTabVisible(int position, bool visible)
 {
     checkPosition(position);
-    bar_->setTabVisible(position, on);
+    bar_->setTabVisible(position, visible);
 }
 
 void QtTabStrip::removeTab(int position)

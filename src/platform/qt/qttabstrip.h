@@ -20,7 +20,7 @@ public:
     void setCaption(int position, const QString &caption) override;
     qint16 itemData(int position) const override;
     void setItemData(int position, qint16 value) override;
-    void setHighlighted(int position, bool on) override;
+    void setTabVisible(int position, bool visible) override;
     void removeTab(int position) override;
     void removeAll() override;
     double left() const override { return left_; }

@@ -1,4 +1,4 @@
-#include "fileops/filewriter.h"
+#include "platform/files.h"
 
 #include "app/failure.h"
 

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+
+// Files as the operating system gives them: the system calls, their syncing and the reading of
+// their error numbers stay behind this header (src/platform/posix/).
 
 // The plain description of a failed system call, in the words the error report uses.
 QString describeErrno(int error, const QString &fallback = QString());
@@ -46,3 +50,7 @@ private:
         long long atimeSec, atimeNsec, mtimeSec, mtimeNsec;
     } oldTimes_{};
 };
+
+// Reads a file beside the program (skin, pointer): only a regular file of at most 16 MB, so that
+// a pipe or a device in its place cannot hold up start-up. Throws Failure with the reason.
+QByteArray readProgramFile(const QString &path);
