@@ -6,6 +6,8 @@
 #include <QStringView>
 #include <functional>
 
+#include "platform/rawutf8.h"
+
 // One change of an editor's text: `removed` at `start` became `inserted`. Positions count
 // UTF-16 code units of the text as the editor speaks it.
 struct TextChange {
@@ -44,6 +46,18 @@ public:
     // of UTF-16, each with the position of its first unit;
     // no block ends inside a surrogate pair or between "\r" and "\n". `take` returns false to stop.
     virtual void readText(int from, const std::function<bool(int position, QStringView block)> &take) const = 0;
+
+    // The buffer's bytes where they lie, for searching them without decoding. Offsets count
+    // bytes of utf8(); the defaults work on a copy, for editors that hold no buffer.
+    virtual qint64 utf8Length() const { return utf8().size(); }
+    // The byte offset of a position (of the start of the character that it falls in), and back.
+    virtual qint64 utf8Offset(int position) const { return RawUtf8::fromText(textRange(0, position)).size(); }
+    virtual int positionOfUtf8(qint64 offset) const { return int(RawUtf8::units(utf8().left(offset))); }
+    // Hands `take` the bytes from `from` on, at most `length` of them, in one piece.
+    virtual void readUtf8At(qint64 from, qint64 length, const std::function<void(QByteArrayView bytes)> &take) const
+    {
+        take(utf8().mid(from, length));
+    }
     // Replaces the whole text with what `fill` hands to its `append` (UTF-8 with "\r\n" line
     // breaks, in blocks that may split characters), as one change; the caret goes to the start.
     // `reserve` is the expected size in bytes; `valid` says that the bytes are known to be

@@ -3,6 +3,7 @@
 #include "search/textsearch.h"
 #include "testenv.h"
 
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 TEST(SearchText, FindsWithoutRegardToCase)
@@ -229,5 +230,36 @@ TEST_F(FindTest, TheBufferSearchFindsWhatTheWholeTextSearchFindsAcrossItsBlocks)
         current().setSelStart(at);
         current().setSelLength(int(inserted.size()));
         current().setSelText(QString());
+    }
+}
+
+// The search through the buffer's bytes finds exactly what the whole-text comparison finds,
+// also where case folding joins characters of different lengths (K and the Kelvin sign, s and
+// the long s, letters beyond the first plane) and around bytes that are no UTF-8.
+TEST_F(FindTest, TheByteSearchAgreesWithTheTextSearchOnFoldedLetters)
+{
+    const QStringList pieces = {QStringLiteral("k"), QStringLiteral("K"), QString(QChar(0x212A)), QStringLiteral("s"),
+                                QStringLiteral("S"), QString(QChar(0x17F)), QStringLiteral("é"), QStringLiteral("É"),
+                                QStringLiteral("ß"), QString(QChar(0x1E9E)), QString::fromUcs4(U"\U00010400"),
+                                QString::fromUcs4(U"\U00010428"), QStringLiteral("\r\n"), QStringLiteral("İı"),
+                                QStringLiteral("i"), QStringLiteral("a")};
+    QRandomGenerator rng(5);
+    for (int round = 0; round < 60; ++round) {
+        QByteArray bytes;
+        for (int i = 0; i < 40; ++i)
+            bytes += rng.bounded(12) == 0 ? QByteArray("\xE2\x82") : pieces[rng.bounded(pieces.size())].toUtf8();
+        current().loadUtf8(bytes.size(), [&](const Editor::Append &append) { append(bytes); });
+        const QString text = current().text();
+        for (int k = 0; k < 20; ++k) {
+            const int from = rng.bounded(int(text.size()));
+            QString find = text.mid(from, rng.bounded(1, 5));
+            for (QChar &c : find) {
+                if (rng.bounded(2))
+                    c = rng.bounded(2) ? c.toUpper() : c.toLower();
+            }
+            const int start = rng.bounded(1, int(text.size()) + 1);
+            ASSERT_EQ(searchText(current(), find, start), searchText(text, find, start))
+                << bytes.toHex().constData() << " find " << find.toStdString() << " from " << start;
+        }
     }
 }

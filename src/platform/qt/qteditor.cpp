@@ -571,6 +571,19 @@ void QtEditor::readBlocks(long from, const std::function<bool(long position, QBy
     }
 }
 
+qint64 QtEditor::utf8Length() const
+{
+    return send(Sci::SCI_GETLENGTH);
+}
+
+void QtEditor::readUtf8At(qint64 from, qint64 length, const std::function<void(QByteArrayView bytes)> &take) const
+{
+    const long total = send(Sci::SCI_GETLENGTH);
+    const long start = static_cast<long>(std::clamp<qint64>(from, 0, total));
+    const long n = static_cast<long>(std::clamp<qint64>(length, 0, total - start));
+    take(QByteArrayView(sci_->rangePointer(start, n), n));
+}
+
 void QtEditor::readUtf8(const std::function<void(QByteArrayView block)> &take) const
 {
     readBlocks(0, [&](long, QByteArrayView block) {

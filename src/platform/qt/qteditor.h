@@ -109,6 +109,10 @@ public:
     void setSelText(const QString &text) override;
     void readUtf8(const std::function<void(QByteArrayView block)> &take) const override;
     void readText(int from, const std::function<bool(int position, QStringView block)> &take) const override;
+    qint64 utf8Length() const override;
+    qint64 utf8Offset(int position) const override { return toBytes(position); }
+    int positionOfUtf8(qint64 offset) const override { return toUtf16(offset); }
+    void readUtf8At(qint64 from, qint64 length, const std::function<void(QByteArrayView bytes)> &take) const override;
     using Editor::loadUtf8;
     void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill, bool valid) override;
     void release() override;
