@@ -406,6 +406,14 @@ ScannedFormat scanFormat(const ByteBlocks &blocks)
         }
     });
     census.add(pieces.rest());
+    if (census.brokenRuns > 0) {
+        // Damaged or not UTF-8 at all: now the valid stretches count too.
+        Utf8Pieces again;
+        census = RawUtf8::Census{};
+        census.counting = true;
+        blocks([&](QByteArrayView b) { again.feed(b, [&](QByteArrayView whole) { census.add(whole); }); });
+        census.add(again.rest());
+    }
     const bool bom = startsWith(head, "\xEF\xBB\xBF", 3);
     if (bom || census.mostlyUtf8()) {
         s.format.encoding = bom ? TextEncoding::Utf8Bom : TextEncoding::Utf8;

@@ -61,7 +61,7 @@ public:
     // Replaces the whole text with what `fill` hands to its `append` (UTF-8 with "\r\n" line
     // breaks, in blocks that may split characters), as one change; the caret goes to the start.
     // `reserve` is the expected size in bytes; `valid` says that the bytes are known to be
-    // valid UTF-8, which spares checking them again. Throws Failure("Out of memory") when the
+    // valid UTF-8 in blocks of whole characters, which spares checking them again. Throws Failure("Out of memory") when the
     // buffer cannot hold it; the editor is then empty.
     using Append = std::function<void(QByteArrayView block)>;
     virtual void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill, bool valid) = 0;

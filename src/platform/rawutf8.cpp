@@ -291,7 +291,8 @@ void Census::add(QByteArrayView bytes)
 {
     inPieces(bytesOf(bytes), bytes.size(), [&](const unsigned char *s, qsizetype n) {
         if (n > 0 && QByteArrayView(s, n).isValidUtf8()) {
-            countHigh(s, n, characters, highBytes);
+            if (counting)
+                countHigh(s, n, characters, highBytes);
             inRun = false;
         } else {
             addMixed(s, n);

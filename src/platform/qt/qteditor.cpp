@@ -115,8 +115,8 @@ void SciWidget::flush()
             const long removedBytes = change.removed.size();
             shiftPositions(change.start, change.start + removedBytes, change.end - change.start - removedBytes,
                            unitsBetween(change.start, change.end) - RawUtf8::units(change.removed));
-        } else {
-            recount(change.valid);
+        } else if (!change.valid) {
+            recount(); // otherwise counted while it was appended
         }
         if (onChanged)
             onChanged(change);
@@ -278,17 +278,49 @@ long SciWidget::unitsBetween(long from, long to) const
     return to > from ? RawUtf8::units(QByteArrayView(rangePointer(from, to - from), to - from)) : 0;
 }
 
-void SciWidget::recount(bool valid)
+void SciWidget::countAppended(QByteArrayView block)
+{
+    // Valid UTF-8 in whole characters is counted while it is in the cache; anything else is
+    // counted once the refill is done.
+    if (!change_.valid || change_.known)
+        return;
+    const auto *s = reinterpret_cast<const unsigned char *>(block.data());
+    const qsizetype n = block.size();
+    for (qsizetype k = 1; k <= std::min<qsizetype>(3, n); ++k) {
+        if ((s[n - k] & 0xC0) == 0x80)
+            continue;
+        if (s[n - k] >= 0xC0 && RawUtf8::sequenceAt(s + n - k, k) != k)
+            change_.valid = false; // a character split between blocks
+        break;
+    }
+    if (!change_.valid)
+        return;
+    const long blockStart = SendScintilla(SCI_GETLENGTH) - n;
+    long pos = blockStart;
+    for (;;) {
+        long next = checkpoints_.back().byte + CheckpointBytes;
+        if (next >= blockStart + n) {
+            units_ += RawUtf8::validUnits(QByteArrayView(s + (pos - blockStart), blockStart + n - pos));
+            return;
+        }
+        for (int k = 0; k < 3 && next < blockStart + n && (s[next - blockStart] & 0xC0) == 0x80; ++k)
+            ++next;
+        units_ += RawUtf8::validUnits(QByteArrayView(s + (pos - blockStart), next - pos));
+        checkpoints_.push_back(Anchor{next, units_});
+        pos = next;
+    }
+}
+
+void SciWidget::recount()
 {
     const long length = SendScintilla(SCI_GETLENGTH);
     forgetPositions();
-    fillCheckpoints(0, valid);
+    fillCheckpoints(0);
     units_ = checkpoints_.back().unit + unitsBetween(checkpoints_.back().byte, length);
 }
 
-void SciWidget::fillCheckpoints(size_t i, bool valid) const
+void SciWidget::fillCheckpoints(size_t i) const
 {
-    const auto count = valid ? RawUtf8::validUnits : RawUtf8::units;
     const long length = SendScintilla(SCI_GETLENGTH);
     const long end = i + 1 < checkpoints_.size() ? checkpoints_[i + 1].byte : length;
     if (end - checkpoints_[i].byte <= 2 * CheckpointBytes)
@@ -302,7 +334,7 @@ void SciWidget::fillCheckpoints(size_t i, bool valid) const
         // Past at most three trailing bytes lies the start of a character.
         for (int k = 0; k < 3 && (static_cast<unsigned char>(text[next - first]) & 0xC0) == 0x80; ++k)
             ++next;
-        at = Anchor{next, at.unit + count(QByteArrayView(text + (at.byte - first), next - at.byte))};
+        at = Anchor{next, at.unit + RawUtf8::units(QByteArrayView(text + (at.byte - first), next - at.byte))};
         added.push_back(at);
     }
     checkpoints_.insert(checkpoints_.begin() + static_cast<long>(i) + 1, added.begin(), added.end());
@@ -457,11 +489,15 @@ void QtEditor::loadUtf8(qint64 reserve, const std::function<void(const Append &a
         newDocument();
         bool failed = !enoughMemoryFor(reserve);
         if (!failed) {
-            send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(reserve));
+            // A little more than the text: a buffer filled to the last byte grows (and is copied)
+            // at the last append.
+            send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(reserve + reserve / 256 + 4096));
             try {
                 fill([&](QByteArrayView block) {
-                    if (!failed && !block.isEmpty())
+                    if (!failed && !block.isEmpty()) {
                         sci_->SendScintilla(Sci::SCI_APPENDTEXT, static_cast<uintptr_t>(block.size()), block.data());
+                        sci_->countAppended(block);
+                    }
                     failed = failed || send(Sci::SCI_GETSTATUS) == Sci::SC_STATUS_BADALLOC;
                 });
             } catch (...) {

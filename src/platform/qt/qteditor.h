@@ -29,7 +29,9 @@ public:
     // spans it.
     const char *rangePointer(long position, long length) const;
     // The next change replaces the whole text and keeps none of it.
+    // `valid`: the refill appends valid UTF-8 in whole characters, counted as it comes.
     void refillStarts(bool valid = false);
+    void countAppended(QByteArrayView block);
 
     // Byte positions of the buffer and UTF-16 offsets of the text, both ways, counted from the
     // nearest known position. A position inside a character counts as the character's start.
@@ -79,8 +81,8 @@ private:
     const Anchor &nearest(long byte) const;
     const Anchor &nearestUnit(long unit) const;
     // Adds checkpoints between checkpoint i and the next where they lie far apart.
-    void fillCheckpoints(size_t i, bool valid = false) const;
-    void recount(bool valid);
+    void fillCheckpoints(size_t i) const;
+    void recount();
     void shiftPositions(long from, long oldTo, long bytesAdded, long unitsAdded);
     void remember(long byte, long unit) const;
     long unitsBetween(long from, long to) const;
