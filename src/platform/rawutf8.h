@@ -16,6 +16,9 @@ namespace RawUtf8 {
 // `n` bytes are available.
 int sequenceAt(const unsigned char *s, qsizetype n);
 
+// Whether the bytes are valid UTF-8 (32 bytes at a time where the processor can).
+bool isValid(QByteArrayView bytes);
+
 // UTF-16 units of the text the bytes stand for.
 qsizetype units(QByteArrayView bytes);
 qsizetype validUnits(QByteArrayView bytes); // of bytes known to be valid UTF-8

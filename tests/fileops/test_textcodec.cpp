@@ -1,5 +1,6 @@
 #include "codectable.h"
 #include "fileops/textcodec.h"
+#include "platform/rawutf8.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -329,4 +330,35 @@ TEST_F(FormTest, BrokenUtf8KeepsItsBytesThroughTheEditor)
     writeAll(path, "M\xFC\xDFig caf\xE9\n");
     EXPECT_EQ(loadTextFile(path, editor).encoding, TextEncoding::CodePage);
     EXPECT_EQ(editor.text(), QStringLiteral("Müßig café\r\n"));
+}
+
+// The word-at-a-time UTF-8 check agrees with the rules byte by byte, at every place in a
+// 32-byte block and across blocks.
+TEST(RawUtf8Test, ValidityCheckAgreesWithTheSequenceRules)
+{
+    const unsigned char interesting[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2,
+                                         0xDF, 0xE0, 0xE1, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF3, 0xF4, 0xF5, 0xFF};
+    const auto byRules = [](const QByteArray &b) {
+        const auto *s = reinterpret_cast<const unsigned char *>(b.constData());
+        for (qsizetype i = 0; i < b.size();) {
+            const int len = RawUtf8::sequenceAt(s + i, b.size() - i);
+            if (len == 0)
+                return false;
+            i += len;
+        }
+        return true;
+    };
+    std::mt19937 rng(3);
+    int valid = 0;
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray b(rng() % 70, 'a');
+        const qsizetype at = b.isEmpty() ? 0 : qsizetype(rng() % b.size());
+        for (int k = 0, n = int(rng() % 5); k < n && at + k < b.size(); ++k)
+            b[at + k] = char(interesting[rng() % std::size(interesting)]);
+        const bool expected = byRules(b);
+        valid += expected;
+        ASSERT_EQ(RawUtf8::isValid(b), expected) << b.toHex().constData();
+        ASSERT_EQ(b.isValidUtf8(), expected) << b.toHex().constData();
+    }
+    EXPECT_GT(valid, 1000); // the cases were not all broken
 }
