@@ -33,6 +33,14 @@ SciWidget::SciWidget(QWidget *parent) : QsciScintillaBase(parent)
                 if ((type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)) && length > 0)
                     before(type & SC_MOD_BEFOREINSERT, position, length);
             });
+    // Every blink of the caret paints its line again, and painting a line walks it from its
+    // start: on a very long line the caret stays lit instead of blinking.
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this, blink = SendScintilla(SCI_GETCARETPERIOD)](int) {
+        const long line = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+        const long period = SendScintilla(SCI_LINELENGTH, line) > LongLine ? 0 : blink;
+        if (SendScintilla(SCI_GETCARETPERIOD) != period)
+            SendScintilla(SCI_SETCARETPERIOD, period);
+    });
     // A skin's background-color and color for the editor arrive as Base and Text.
     setBackgroundRole(QPalette::Base);
     setForegroundRole(QPalette::Text);

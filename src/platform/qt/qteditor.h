@@ -68,6 +68,7 @@ private:
     void flush();
     void widen(ByteChange &change) const;
     static constexpr long CheckpointBytes = 16384;
+    static constexpr long LongLine = 256 * 1024; // bytes: the caret does not blink on a longer line
     int depth_ = 0;
     bool pending_ = false;
     ByteChange change_;
