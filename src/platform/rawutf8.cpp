@@ -262,7 +262,7 @@ qsizetype mixedUnits(const unsigned char *s, qsizetype n)
 }
 } // namespace
 
-qsizetype bytesOfUnits(QByteArrayView bytes, qsizetype count)
+qsizetype bytesOfUnits(QByteArrayView bytes, qsizetype count, qsizetype *early)
 {
     const unsigned char *s = bytesOf(bytes);
     const qsizetype n = bytes.size();
@@ -279,11 +279,14 @@ qsizetype bytesOfUnits(QByteArrayView bytes, qsizetype count)
         i += u.bytes;
         count -= u.units;
     }
+    if (early)
+        *early = count;
     return i;
 }
 
-qsizetype bytesOfLastUnits(QByteArrayView bytes, qsizetype count)
+qsizetype bytesOfLastUnits(QByteArrayView bytes, qsizetype count, qsizetype *early)
 {
+    qsizetype over = 0;
     const unsigned char *s = bytesOf(bytes);
     qsizetype p = bytes.size();
     while (count > 0 && p > 0) {
@@ -302,8 +305,11 @@ qsizetype bytesOfLastUnits(QByteArrayView bytes, qsizetype count)
             }
         }
         p -= bytesBack; // a pair that the count would split is taken whole
+        over = unitsBack - std::min<qsizetype>(count, unitsBack);
         count -= std::min<qsizetype>(count, unitsBack);
     }
+    if (early)
+        *early = over;
     return bytes.size() - p;
 }
 

@@ -24,10 +24,12 @@ qsizetype units(QByteArrayView bytes);
 qsizetype validUnits(QByteArrayView bytes); // of bytes known to be valid UTF-8
 // How many bytes the first `count` units take; stops before a four-byte character that the
 // count would split, and at the end of the bytes.
-qsizetype bytesOfUnits(QByteArrayView bytes, qsizetype count);
+// `early` (if given) receives how many units short of `count` it stopped: 1 before a split pair.
+qsizetype bytesOfUnits(QByteArrayView bytes, qsizetype count, qsizetype *early = nullptr);
 // How many bytes the last `count` units take, counted back from the end, which must not lie
 // inside a character; a four-byte character that the count would split is taken whole.
-qsizetype bytesOfLastUnits(QByteArrayView bytes, qsizetype count);
+// `early` (if given) receives how many units more than `count` it took: 1 for a split pair.
+qsizetype bytesOfLastUnits(QByteArrayView bytes, qsizetype count, qsizetype *early = nullptr);
 
 QString toText(QByteArrayView bytes);
 // A lone surrogate that stands for no byte becomes U+FFFD.

@@ -222,3 +222,23 @@ TEST_F(UndoTest, AnEditorLoadedAgainUnderTheSameIndexStartsEmpty)
     undo();
     EXPECT_EQ(current().text(), "");
 }
+
+// The history keeps what each key changed, never a copy of the text: typing into a large
+// document costs a few bytes per record, and Undo still takes every key back (also where the
+// text around a key, which the record is found from, begins inside a surrogate pair).
+TEST_F(UndoTest, TypingIntoALargeDocumentKeepsNoCopiesOfIt)
+{
+    const QByteArray line = "a line of a large document, \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\n";
+    QtEditor &e = openWith(line.repeated((4 << 20) / line.size())); // about 4 MB
+    const QString before = e.text();
+    e.setSelStart(e.textLength() / 2);
+    type(e, QString(QStringLiteral("typed é ")).repeated(30));
+    qsizetype held = 0;
+    for (const UndoElement &r : history().Undos)
+        held += r.removed.capacity() + r.inserted.capacity();
+    EXPECT_EQ(history().Undos.size(), 241u);
+    EXPECT_LT(held * 2, 64 * 1024) << "bytes held by the records' texts";
+    while (history().Undos.size() > 1)
+        undo();
+    EXPECT_TRUE(e.text() == before);
+}

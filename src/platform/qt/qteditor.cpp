@@ -442,21 +442,29 @@ int SciWidget::toUtf16(long bytePos) const
     return static_cast<int>(unit);
 }
 
-long SciWidget::toBytes(int utf16) const
+long SciWidget::toBytes(int utf16, int *landed) const
 {
-    if (utf16 <= 0)
-        return 0;
     const long length = SendScintilla(SCI_GETLENGTH);
-    if (utf16 >= units_)
-        return length;
+    utf16 = static_cast<int>(std::clamp<long>(utf16, 0, units_));
+    if (landed)
+        *landed = utf16;
+    if (utf16 == 0 || utf16 == units_)
+        return utf16 == 0 ? 0 : length;
     const Anchor from = nearestUnit(utf16);
     // A unit takes at most four bytes. Inside a surrogate pair the position is the pair's start.
+    qsizetype early = 0;
+    long pos;
     if (utf16 >= from.unit) {
         const long span = std::min(4L * (utf16 - from.unit), length - from.byte);
-        return from.byte + RawUtf8::bytesOfUnits(QByteArrayView(rangePointer(from.byte, span), span), utf16 - from.unit);
+        pos = from.byte + RawUtf8::bytesOfUnits(QByteArrayView(rangePointer(from.byte, span), span), utf16 - from.unit, &early);
+    } else {
+        const long span = std::min(4L * (from.unit - utf16), from.byte);
+        pos = from.byte - RawUtf8::bytesOfLastUnits(QByteArrayView(rangePointer(from.byte - span, span), span),
+                                                    from.unit - utf16, &early);
     }
-    const long span = std::min(4L * (from.unit - utf16), from.byte);
-    return from.byte - RawUtf8::bytesOfLastUnits(QByteArrayView(rangePointer(from.byte - span, span), span), from.unit - utf16);
+    if (landed)
+        *landed = utf16 - static_cast<int>(early);
+    return pos;
 }
 
 void QtEditor::changed(const ByteChange &change)
@@ -544,8 +552,16 @@ int QtEditor::textLength() const
 
 QString QtEditor::textRange(int start, int length) const
 {
-    const int from = std::max(0, start);
-    return sci_->textBetween(toBytes(from), toBytes(from + std::max(0, length)));
+    // Exactly the units asked for, even where an end falls inside a surrogate pair.
+    const int total = textLength();
+    const int from = std::clamp(start, 0, total);
+    const int to = static_cast<int>(std::clamp<qint64>(qint64(from) + std::max(0, length), from, total));
+    int first = from, last = to;
+    const long begin = sci_->toBytes(from, &first);
+    long end = sci_->toBytes(to, &last);
+    if (last < to)
+        end = sci_->toBytes(to + 1);
+    return sci_->textBetween(begin, end).mid(from - first, to - from);
 }
 
 long QtEditor::snap(long bytePos) const

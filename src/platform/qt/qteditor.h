@@ -36,7 +36,9 @@ public:
     // Byte positions of the buffer and UTF-16 offsets of the text, both ways, counted from the
     // nearest known position. A position inside a character counts as the character's start.
     int toUtf16(long bytePos) const;
-    long toBytes(int utf16) const;
+    // `landed` (if given) receives the position of the byte offset returned: one less than
+    // `utf16` inside a surrogate pair.
+    long toBytes(int utf16, int *landed = nullptr) const;
     int utf16Length() const;
     QString textBetween(long from, long to) const; // bytes clipped to the buffer
     // The buffer was replaced: no position known so far holds.
