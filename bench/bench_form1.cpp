@@ -201,6 +201,14 @@ template <class History> HistoryInfo readHistory(const History &h)
                 }
             }
             info.bytes = bytes;
+        } else if constexpr (requires { h.Undos.front().removed.capacity(); }) {
+            long long bytes = 0;
+            for (const auto *list : {&h.Undos, &h.Redos}) {
+                bytes += static_cast<long long>(list->capacity() * sizeof(list->front()));
+                for (const auto &r : *list)
+                    bytes += static_cast<long long>(r.removed.capacity() + r.inserted.capacity()) * 2;
+            }
+            info.bytes = bytes;
         }
     }
     return info;

@@ -24,19 +24,19 @@ void Form1::PushButton3_Click()
         return;
     int position = 0;
     step(110, [&] { position = searchText(currentEditor(), answer, 1); });
-    if (step.test(112, [&] { return position == 0; })) {
-        step(126, [&] {
-            p.prompts.msgBox(QStringLiteral("No match is found for the string '") + answer + QLatin1Char('\''),
-                             MsgStyle::OkOnly, QString());
-        });
+    if (!step.test(112, [&] { return position == 0; })) {
+        step(114, [&] { currentEditor().setSelStart(position - 1); });
+        step(116, [&] { currentEditor().setSelLength(static_cast<int>(answer.size())); });
+        step(118, [&] { currentEditor().setFocus(); });
+        step(120, [&] { p.window.setFindNextAvailable(true); });
+        step(122, [&] { FindNextStart = position + static_cast<qint32>(answer.size()); });
+        step(124, [&] { FindText = answer; });
         return;
     }
-    step(114, [&] { currentEditor().setSelStart(position - 1); });
-    step(116, [&] { currentEditor().setSelLength(static_cast<int>(answer.size())); });
-    step(118, [&] { currentEditor().setFocus(); });
-    step(120, [&] { p.window.setFindNextAvailable(true); });
-    step(122, [&] { FindNextStart = position + static_cast<qint32>(answer.size()); });
-    step(124, [&] { FindText = answer; });
+    step(126, [&] {
+        p.prompts.msgBox(QStringLiteral("No match is found for the string '") + answer + QLatin1Char('\''),
+                         MsgStyle::OkOnly, QString());
+    });
 }
 
 void Form1::PushButton13_Click()
@@ -46,37 +46,37 @@ void Form1::PushButton13_Click()
     // deepen the stack; each round starts afresh as a new call would.
     for (;;) {
         Steps step(*this, "PushButton13_Click");
-        if (step.test(100, [&] { return findNextGrey(p.window); })) {
-            step(130, [&] {
-                p.prompts.msgBox(QStringLiteral("Please use the 'Find' feature first and then use this feature."),
-                                 MsgStyle::OkOnly, QString());
+        if (!step.test(100, [&] { return findNextGrey(p.window); })) {
+            if (step.test(102, [&] { return FindText.isEmpty(); }))
+                return;
+            if (step.test(104, [&] { return FindNextStart < 1; }))
+                return;
+            int position = 0;
+            step(106, [&] { position = searchText(currentEditor(), FindText, FindNextStart); });
+            if (step.test(108, [&] { return position > 0; })) {
+                step(110, [&] { currentEditor().setSelStart(position - 1); });
+                step(112, [&] { currentEditor().setSelLength(static_cast<int>(FindText.size())); });
+                step(114, [&] { currentEditor().setFocus(); });
+                step(116, [&] { p.window.setFindNextAvailable(true); });
+                step(118, [&] { FindNextStart = position + static_cast<qint32>(FindText.size()); });
+                return;
+            }
+            step(120, [&] { p.window.setFindNextAvailable(false); });
+            const bool restart = step.test(122, [&] {
+                return p.prompts.msgBox(QStringLiteral("No more match found for the string '") + FindText +
+                                            QStringLiteral("'\r\nDo you want to start search from the beginning?"),
+                                        MsgStyle::YesNo, QStringLiteral("Restart Search")) == MsgResult::Yes;
             });
-            return;
+            if (!restart)
+                return;
+            step(124, [&] { p.window.setFindNextAvailable(true); });
+            step(126, [&] { FindNextStart = 1; });
+            continue; // 128: run again from the first step.
         }
-        if (step.test(102, [&] { return FindText.isEmpty(); }))
-            return;
-        if (step.test(104, [&] { return FindNextStart < 1; }))
-            return;
-        int position = 0;
-        step(106, [&] { position = searchText(currentEditor(), FindText, FindNextStart); });
-        if (step.test(108, [&] { return position > 0; })) {
-            step(110, [&] { currentEditor().setSelStart(position - 1); });
-            step(112, [&] { currentEditor().setSelLength(static_cast<int>(FindText.size())); });
-            step(114, [&] { currentEditor().setFocus(); });
-            step(116, [&] { p.window.setFindNextAvailable(true); });
-            step(118, [&] { FindNextStart = position + static_cast<qint32>(FindText.size()); });
-            return;
-        }
-        step(120, [&] { p.window.setFindNextAvailable(false); });
-        const bool restart = step.test(122, [&] {
-            return p.prompts.msgBox(QStringLiteral("No more match found for the string '") + FindText +
-                                        QStringLiteral("'\r\nDo you want to start search from the beginning?"),
-                                    MsgStyle::YesNo, QStringLiteral("Restart Search")) == MsgResult::Yes;
+        step(130, [&] {
+            p.prompts.msgBox(QStringLiteral("Please use the 'Find' feature first and then use this feature."),
+                             MsgStyle::OkOnly, QString());
         });
-        if (!restart)
-            return;
-        step(124, [&] { p.window.setFindNextAvailable(true); });
-        step(126, [&] { FindNextStart = 1; });
-        // 128: run again from the first step.
+        return;
     }
 }
