@@ -368,10 +368,11 @@ void SciWidget::shiftPositions(long from, long oldTo, long bytesAdded, long unit
     units_ += unitsAdded;
 }
 
-const SciWidget::Anchor &SciWidget::nearest(long byte) const
+SciWidget::Anchor SciWidget::nearest(long Anchor::*measure, long value) const
 {
     const auto after = [&] {
-        return std::upper_bound(checkpoints_.begin(), checkpoints_.end(), byte, [](long b, const Anchor &a) { return b < a.byte; });
+        return std::upper_bound(checkpoints_.begin(), checkpoints_.end(), value,
+                                [&](long v, const Anchor &a) { return v < a.*measure; });
     };
     auto next = after();
     const size_t i = static_cast<size_t>(next - checkpoints_.begin()) - 1;
@@ -380,40 +381,16 @@ const SciWidget::Anchor &SciWidget::nearest(long byte) const
         fillCheckpoints(i);
         next = after();
     }
-    const Anchor *best = &*(next - 1);
+    Anchor best = *(next - 1);
     const auto consider = [&](const Anchor &a) {
-        if (a.byte >= 0 && std::labs(a.byte - byte) < std::labs(best->byte - byte))
-            best = &a;
+        if (a.byte >= 0 && std::labs(a.*measure - value) < std::labs(best.*measure - value))
+            best = a;
     };
     if (next != checkpoints_.end())
         consider(*next);
     for (const Anchor &a : anchors_)
         consider(a);
-    return *best;
-}
-
-const SciWidget::Anchor &SciWidget::nearestUnit(long unit) const
-{
-    const auto after = [&] {
-        return std::upper_bound(checkpoints_.begin(), checkpoints_.end(), unit, [](long u, const Anchor &a) { return u < a.unit; });
-    };
-    auto next = after();
-    const size_t i = static_cast<size_t>(next - checkpoints_.begin()) - 1;
-    const long gap = (next == checkpoints_.end() ? SendScintilla(SCI_GETLENGTH) : next->byte) - checkpoints_[i].byte;
-    if (gap > 2 * CheckpointBytes) {
-        fillCheckpoints(i);
-        next = after();
-    }
-    const Anchor *best = &*(next - 1);
-    const auto consider = [&](const Anchor &a) {
-        if (a.byte >= 0 && std::labs(a.unit - unit) < std::labs(best->unit - unit))
-            best = &a;
-    };
-    if (next != checkpoints_.end())
-        consider(*next);
-    for (const Anchor &a : anchors_)
-        consider(a);
-    return *best;
+    return best;
 }
 
 long SciWidget::characterStart(long byte) const
@@ -435,7 +412,7 @@ long SciWidget::characterStart(long byte) const
 int SciWidget::toUtf16(long bytePos) const
 {
     bytePos = characterStart(bytePos);
-    const Anchor from = nearest(bytePos);
+    const Anchor from = nearest(&Anchor::byte, bytePos);
     const long unit = from.byte <= bytePos ? from.unit + unitsBetween(from.byte, bytePos) : from.unit - unitsBetween(bytePos, from.byte);
     if (std::labs(from.byte - bytePos) > 256)
         remember(bytePos, unit);
@@ -450,7 +427,7 @@ long SciWidget::toBytes(int utf16, int *landed) const
         *landed = utf16;
     if (utf16 == 0 || utf16 == units_)
         return utf16 == 0 ? 0 : length;
-    const Anchor from = nearestUnit(utf16);
+    const Anchor from = nearest(&Anchor::unit, utf16);
     // A unit takes at most four bytes. Inside a surrogate pair the position is the pair's start.
     qsizetype early = 0;
     long pos;

@@ -81,8 +81,8 @@ private:
         long byte = -1;
         long unit = 0;
     };
-    const Anchor &nearest(long byte) const;
-    const Anchor &nearestUnit(long unit) const;
+    // The known position nearest to `value`, measured in bytes or in units.
+    Anchor nearest(long Anchor::*measure, long value) const;
     // Adds checkpoints between checkpoint i and the next where they lie far apart.
     void fillCheckpoints(size_t i) const;
     void recount();
