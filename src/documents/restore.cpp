@@ -68,27 +68,42 @@ void Form1::addDraftDocument(const Draft &draft)
 {
     Steps step(*this, "RestoreDraft");
     step(100, [&] { Busy = true; });
-    if (takeEditorIndex(step, 102)) {
-        const int index = EditorCount - 1;
-        const QString caption =
-            draft.path.isEmpty() ? untitledCaption(EditorCount) : GetFileName(draft.path);
-        int position = -1;
-        step(104, [&] { position = p.tabs.insertTab(index, caption + QLatin1Char('*')); });
-        step(106, [&] { p.tabs.select(position); });
-        step(108, [&] { p.tabs.setItemData(position, static_cast<qint16>(index)); });
-        step(110, [&] { loadEditor(index); });
-        step(112, [&] {
+    // A file that the last normal end left open is open again already, as it is on disk: its
+    // draft goes into that tab rather than into a second one.
+    int position = -1, index = -1;
+    step(102, [&] {
+        for (int at = 0; at < p.tabs.count() && !draft.path.isEmpty(); ++at) {
+            const int i = p.tabs.itemData(at);
+            if (i < 0 || i >= static_cast<int>(DocumentStates.size()) || !RichTextBox1.at(i))
+                continue;
+            if (recordPath(RichTextBox1[i]->tag()) == draft.path && !DocumentStates[i].unsaved) {
+                position = at;
+                index = i;
+                break;
+            }
+        }
+    });
+    if (index < 0 && takeEditorIndex(step, 104)) {
+        index = EditorCount - 1;
+        const QString caption = draft.path.isEmpty() ? untitledCaption(EditorCount) : GetFileName(draft.path);
+        step(106, [&] { position = p.tabs.insertTab(index, caption); });
+        step(108, [&] { p.tabs.select(position); });
+        step(110, [&] { p.tabs.setItemData(position, static_cast<qint16>(index)); });
+        step(112, [&] { loadEditor(index); });
+    } else if (index >= 0) {
+        step(114, [&] { p.tabs.select(position); });
+    }
+    if (index >= 0) { // unless no editor was left for it
+        step(116, [&] {
             // The draft holds the buffer's own bytes: they go back without a decoded copy.
             RichTextBox(index).loadUtf8(draft.text.size(), [&](const Editor::Append &append) { append(draft.text); });
             DocumentFormat[index] = draft.format;
-            DocumentState &state = DocumentStates[index];
-            state.unsaved = true;
-            state.draftDue = true;
-            state.file = draft.file;
+            DocumentStates[index].file = draft.file;
         });
-        step(114, [&] { setRecord(index, DocumentRecord{true, draft.path}); });
-        step(116, [&] { RichTextBox(index).setVisible(true); });
-        step(118, [&] { RichTextBox(index).zOrder(); });
+        step(118, [&] { setRecord(index, DocumentRecord{false, draft.path}); });
+        step(120, [&] { markChanged(index); });
+        step(122, [&] { RichTextBox(index).setVisible(true); });
+        step(124, [&] { RichTextBox(index).zOrder(); });
     }
-    step(120, [&] { Busy = false; });
+    step(126, [&] { Busy = false; });
 }

@@ -151,6 +151,32 @@ TEST_F(DraftTest, NoDeletesTheDraftsAndANormalEndLeavesNone)
     EXPECT_TRUE(draftFiles().isEmpty());
 }
 
+// A file that the last normal end left open comes back with its draft in its own tab, not twice.
+TEST_F(DraftTest, DraftOfAFileThatIsReopenedGoesIntoItsTab)
+{
+    const QString path = env->writeFile(QStringLiteral("kept.txt"), "disk\r\n");
+    form().OpenFile(path, false);
+    prompts.msgAnswers = {MsgResult::Yes}; // Exit without saving? (the untitled tab is empty)
+    app->window.close();
+    restartProgram();
+    ASSERT_EQ(captions(), QStringList{"kept.txt"});
+    type(current(), QStringLiteral("draft "));
+    pause();
+
+    prompts.clear();
+    prompts.msgAnswers = {MsgResult::Yes};
+    crashAndRestart();
+    EXPECT_EQ(captions(), QStringList{"kept.txt*"});
+    EXPECT_EQ(current().text(), "draft disk\r\n");
+    EXPECT_EQ(current().tag(), "1|" + path);
+    EXPECT_EQ(TempEnv::readFile(path), "disk\r\n");
+    // Saved as usual: the file on disk is the one the draft was taken from, so no question.
+    prompts.clear();
+    form().clickButton(Button::PushButton7);
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(TempEnv::readFile(path), "draft disk\r\n");
+}
+
 TEST_F(DraftTest, UnwritableDraftFolderIsReportedOnce)
 {
     // A file where the folder should be.
