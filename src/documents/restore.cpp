@@ -73,12 +73,9 @@ void Form1::addDraftDocument(const Draft &draft)
     int position = -1, index = -1;
     step(102, [&] {
         for (int at = 0; at < p.tabs.count() && !draft.path.isEmpty(); ++at) {
-            const int i = p.tabs.itemData(at);
-            if (i < 0 || i >= static_cast<int>(DocumentStates.size()) || !RichTextBox1.at(i))
-                continue;
-            if (recordPath(RichTextBox1[i]->tag()) == draft.path && !DocumentStates[i].unsaved) {
+            if (!isChanged(at) && record(p.tabs.itemData(at)).path == draft.path) {
                 position = at;
-                index = i;
+                index = p.tabs.itemData(at);
                 break;
             }
         }

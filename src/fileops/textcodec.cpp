@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/editor.h"
 #include "platform/rawutf8.h"
+#include "platform/wordbytes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -124,31 +125,7 @@ QString lfToCrlf(const QString &text)
 }
 
 // Breaks counted on the bytes of a file read as UTF-8 or the code page ("\r" and "\n" are the
-// same bytes in both), across block boundaries.
-constexpr quint64 HighBits = 0x8080808080808080ULL;
-
-quint64 load8(const char *s)
-{
-    quint64 w;
-    std::memcpy(&w, s, sizeof w);
-    return qFromLittleEndian(w);
-}
-
-// Bit 7 of each byte of `x` that equals `c`.
-quint64 equalBytes(quint64 x, unsigned char c)
-{
-    const quint64 v = x ^ (0x0101010101010101ULL * c);
-    return ~(((v & 0x7F7F7F7F7F7F7F7FULL) + 0x7F7F7F7F7F7F7F7FULL) | v) & HighBits;
-}
-
-// The sum of the eight bytes of a word that holds up to 255 flags of 0 or 1 per byte.
-qint64 sumBytes(quint64 acc)
-{
-    acc = (acc & 0x00FF00FF00FF00FFULL) + ((acc >> 8) & 0x00FF00FF00FF00FFULL);
-    return static_cast<qint64>((acc * 0x0001000100010001ULL) >> 48);
-}
-
-// Line breaks counted eight bytes at a time.
+// same bytes in both), across block boundaries, eight bytes at a time.
 struct BreakCount {
     qint64 cr = 0, lf = 0, pairs = 0;
     bool lastCr = false;
@@ -160,8 +137,8 @@ struct BreakCount {
         while (i + 8 <= n) {
             quint64 c = 0, l = 0, p = 0;
             for (int w = 0; w < 255 && i + 8 <= n; ++w, i += 8) {
-                const quint64 x = load8(s + i);
-                const quint64 crs = equalBytes(x, '\r'), lfs = equalBytes(x, '\n');
+                const quint64 x = WordBytes::load(s + i);
+                const quint64 crs = WordBytes::equal(x, '\r'), lfs = WordBytes::equal(x, '\n');
                 if ((crs | lfs) == 0) {
                     lastCr = false;
                     continue;
@@ -171,9 +148,9 @@ struct BreakCount {
                 p += (lfs & ((crs << 8) | (lastCr ? 0x80 : 0))) >> 7;
                 lastCr = (crs >> 63) != 0;
             }
-            cr += sumBytes(c);
-            lf += sumBytes(l);
-            pairs += sumBytes(p);
+            cr += WordBytes::sum(c);
+            lf += WordBytes::sum(l);
+            pairs += WordBytes::sum(p);
         }
         for (; i < n; ++i) {
             cr += s[i] == '\r';
@@ -245,7 +222,7 @@ void withCrlf(QByteArrayView in, QByteArray &out)
     const qsizetype n = in.size();
     qsizetype i = 0;
     for (; i + 8 <= n; i += 8) {
-        quint64 lfs = equalBytes(load8(p + i), '\n');
+        quint64 lfs = WordBytes::equal(WordBytes::load(p + i), '\n');
         int from = 0;
         while (lfs) {
             const int at = std::countr_zero(lfs) / 8;
@@ -302,11 +279,6 @@ void appendCodePageAsUtf8(QByteArrayView in, bool crlf, QByteArray &out)
         }
         out.append(char(0x80 | (c & 0x3F)));
     }
-}
-
-QString fromUtf8(QByteArrayView utf8)
-{
-    return RawUtf8::toText(utf8);
 }
 
 bool startsWith(QByteArrayView b, const char *prefix, qsizetype n)
@@ -499,10 +471,10 @@ QByteArrayView TextEncoder::encode(QByteArrayView utf8, QByteArray &scratch, boo
     case TextEncoding::Utf8Bom: return body;
     case TextEncoding::Utf16LE:
     case TextEncoding::Utf16BE:
-        scratch = encodeUtf16(fromUtf8(body), format_.encoding == TextEncoding::Utf16BE).sliced(2);
+        scratch = encodeUtf16(RawUtf8::toText(body), format_.encoding == TextEncoding::Utf16BE).sliced(2);
         return scratch;
     case TextEncoding::CodePage: {
-        const QString text = fromUtf8(body);
+        const QString text = RawUtf8::toText(body);
         scratch.resize(text.size());
         char *dst = scratch.data();
         for (const QChar c : text) {
@@ -552,7 +524,7 @@ DecodedText decodeText(const QByteArray &bytes)
     QByteArray utf8;
     utf8.reserve(scanned.utf8Bytes);
     decodeBlocks(blocks, scanned, [&](QByteArrayView b) { utf8.append(b); });
-    return DecodedText{fromUtf8(utf8), scanned.format};
+    return DecodedText{RawUtf8::toText(utf8), scanned.format};
 }
 
 QByteArray encodeText(const QString &text, TextFormat &format)
@@ -577,7 +549,7 @@ DecodedText readTextFile(const QString &path)
     const ScannedFormat scanned = scanFormat(blocks);
     QByteArray utf8;
     decodeBlocks(blocks, scanned, [&](QByteArrayView b) { utf8.append(b); });
-    return DecodedText{fromUtf8(utf8), scanned.format};
+    return DecodedText{RawUtf8::toText(utf8), scanned.format};
 }
 
 TextFormat loadTextFile(const QString &path, Editor &editor)

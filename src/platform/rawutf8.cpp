@@ -1,5 +1,7 @@
 #include "platform/rawutf8.h"
 
+#include "platform/wordbytes.h"
+
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #endif
@@ -11,13 +13,11 @@ namespace RawUtf8 {
 
 namespace {
 
-constexpr quint64 HighBits = 0x8080808080808080ULL;
+using WordBytes::HighBits;
 
 quint64 load8(const unsigned char *s)
 {
-    quint64 w;
-    std::memcpy(&w, s, sizeof w);
-    return w;
+    return WordBytes::load(s);
 }
 
 bool trail(unsigned char c)
@@ -50,13 +50,6 @@ const unsigned char *bytesOf(QByteArrayView b)
     return reinterpret_cast<const unsigned char *>(b.data());
 }
 
-// The sum of the eight bytes of a word that holds up to 255 flags of 0 or 1 per byte.
-qint64 sumBytes(quint64 acc)
-{
-    acc = (acc & 0x00FF00FF00FF00FFULL) + ((acc >> 8) & 0x00FF00FF00FF00FFULL);
-    return static_cast<qint64>((acc * 0x0001000100010001ULL) >> 48);
-}
-
 // Units of valid UTF-8: one per byte that starts a character, one more per four-byte one.
 // Flags are added up byte by byte, 255 words at a time.
 qsizetype validUnits(const unsigned char *s, qsizetype n)
@@ -70,12 +63,28 @@ qsizetype validUnits(const unsigned char *s, qsizetype n)
             t += (x & ~(x << 1) & HighBits) >> 7;
             f += (x & (x << 1) & (x << 2) & (x << 3) & HighBits) >> 7;
         }
-        trailing += sumBytes(t);
-        fourByte += sumBytes(f);
+        trailing += WordBytes::sum(t);
+        fourByte += WordBytes::sum(f);
     }
     qsizetype count = i - trailing + fourByte;
     for (; i < n; ++i)
         count += (s[i] & 0xC0) != 0x80 ? (s[i] >= 0xF0 ? 2 : 1) : 0;
+    return count;
+}
+
+qsizetype mixedUnits(const unsigned char *s, qsizetype n)
+{
+    qsizetype i = 0, count = 0;
+    while (i < n) {
+        if (i + 8 <= n && (load8(s + i) & HighBits) == 0) {
+            i += 8;
+            count += 8;
+            continue;
+        }
+        const Unit u = unitAt(s + i, n - i);
+        i += u.bytes;
+        count += u.units;
+    }
     return count;
 }
 
@@ -90,8 +99,8 @@ void countHigh(const unsigned char *s, qsizetype n, qint64 &leads, qint64 &high)
             l += (x & (x << 1) & HighBits) >> 7;
             h += (x & HighBits) >> 7;
         }
-        leads += sumBytes(l);
-        high += sumBytes(h);
+        leads += WordBytes::sum(l);
+        high += WordBytes::sum(h);
     }
     for (; i < n; ++i) {
         leads += s[i] >= 0xC0;
@@ -226,10 +235,6 @@ int sequenceAt(const unsigned char *s, qsizetype n)
     return 4;
 }
 
-namespace {
-qsizetype mixedUnits(const unsigned char *s, qsizetype n);
-}
-
 qsizetype validUnits(QByteArrayView bytes)
 {
     return validUnits(bytesOf(bytes), bytes.size());
@@ -243,24 +248,6 @@ qsizetype units(QByteArrayView bytes)
     });
     return count;
 }
-
-namespace {
-qsizetype mixedUnits(const unsigned char *s, qsizetype n)
-{
-    qsizetype i = 0, count = 0;
-    while (i < n) {
-        if (i + 8 <= n && (load8(s + i) & HighBits) == 0) {
-            i += 8;
-            count += 8;
-            continue;
-        }
-        const Unit u = unitAt(s + i, n - i);
-        i += u.bytes;
-        count += u.units;
-    }
-    return count;
-}
-} // namespace
 
 qsizetype bytesOfUnits(QByteArrayView bytes, qsizetype count, qsizetype *early)
 {

@@ -80,8 +80,8 @@ int frequency(unsigned char b)
     return b < 0x80 ? 30 : 20;
 }
 
-// The length of the needle's match at `s`, or -1.
-qsizetype matchAt(const char *s, const char *end, const std::vector<Forms> &needle)
+// Whether the needle matches at `s`.
+bool matchesAt(const char *s, const char *end, const std::vector<Forms> &needle)
 {
     const char *p = s;
     for (const Forms &forms : needle) {
@@ -89,10 +89,10 @@ qsizetype matchAt(const char *s, const char *end, const std::vector<Forms> &need
             return end - p >= f.size() && std::memcmp(p, f.constData(), f.size()) == 0;
         });
         if (it == forms.end())
-            return -1;
+            return false;
         p += it->size();
     }
-    return p - s;
+    return true;
 }
 
 // The byte offset of the first match at or after `startByte`, or -1. The bytes of the buffer
@@ -150,7 +150,7 @@ qint64 searchBytes(const Editor &editor, const std::vector<Forms> &needle, qint6
                         break;
                     for (const qsizetype before : anchorPrefixes) {
                         const qsizetype s = p - base - before;
-                        if (s >= 0 && s < starts && (best < 0 || s < best) && matchAt(base + s, end, needle) >= 0)
+                        if (s >= 0 && s < starts && (best < 0 || s < best) && matchesAt(base + s, end, needle))
                             best = s;
                     }
                 }
