@@ -116,19 +116,3 @@ void ModUndos::clear()
     Undos.clear();
     Redos.clear();
 }
-
-QString ModUndos::undoText(const Editor &E, size_t index) const
-{
-    QString text = E.text();
-    for (size_t k = Undos.size(); k-- > index + 1;)
-        text.replace(Undos[k].start, Undos[k].inserted.size(), Undos[k].removed);
-    return text;
-}
-
-QString ModUndos::redoText(const Editor &E, size_t index) const
-{
-    QString text = E.text();
-    for (size_t k = Redos.size(); k-- > index;)
-        text.replace(Redos[k].start, Redos[k].removed.size(), Redos[k].inserted);
-    return text;
-}

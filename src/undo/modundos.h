@@ -42,12 +42,6 @@ public:
     bool applying() const { return applying_; }
     void clear();
 
-    // The whole text a record stands for, rebuilt from the editor's present text (the state of
-    // the last record of Undos) through the stretches between them. For tests and checks; no
-    // edit needs it.
-    QString undoText(const Editor &E, size_t index) const;
-    QString redoText(const Editor &E, size_t index) const;
-
 private:
     bool applying_ = false;
 };

@@ -1,3 +1,4 @@
+#include "oracles.h"
 #include "app/form1.h"
 #include "platform/window.h"
 #include "search/textsearch.h"

@@ -1,3 +1,4 @@
+#include "oracles.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -11,14 +12,14 @@ protected:
     {
         QStringList out;
         for (size_t i = 0; i < history().Undos.size(); ++i)
-            out << history().undoText(current(), i);
+            out << undoText(history(), current(), i);
         return out;
     }
     QStringList redoTexts()
     {
         QStringList out;
         for (size_t i = 0; i < history().Redos.size(); ++i)
-            out << history().redoText(current(), i);
+            out << redoText(history(), current(), i);
         return out;
     }
     void undo() { form().PushButton6_Click(); }

@@ -1,3 +1,4 @@
+#include "oracles.h"
 #include "testenv.h"
 #include "undo/stretch.h"
 
@@ -130,11 +131,11 @@ protected:
         for (size_t i = 0; i < m.undos.size(); ++i) {
             ASSERT_EQ(h.Undos[i].SelStart, m.undos[i].selStart) << "undo record " << i;
             ASSERT_EQ(h.Undos[i].TextLen, m.undos[i].textLen) << "undo record " << i;
-            ASSERT_EQ(h.undoText(e, i), m.undos[i].text) << "undo record " << i;
+            ASSERT_EQ(undoText(h, e, i), m.undos[i].text) << "undo record " << i;
         }
         for (size_t i = 0; i < m.redos.size(); ++i) {
             ASSERT_EQ(h.Redos[i].SelStart, m.redos[i].selStart) << "redo record " << i;
-            ASSERT_EQ(h.redoText(e, i), m.redos[i].text) << "redo record " << i;
+            ASSERT_EQ(redoText(h, e, i), m.redos[i].text) << "redo record " << i;
         }
     }
 };
