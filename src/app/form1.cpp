@@ -35,18 +35,16 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
     drafts->onFailure = [this](const QString &description) { draftFailed(description); };
     p.draftTimer.setTimeoutHandler([this] { Steps(*this, "SaveDrafts")(0, [&] { writeDueDrafts(); }); });
     // Element 0 is designed on the window.
-    RichTextBox1.push_back(nullptr);
-    DocumentFormat.emplace_back();
-    DocumentStates.emplace_back();
-    RichTextBox1[0] = p.editors.createElement(0);
-    RichTextBox1[0]->setChangeHandler([this] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(0); }); });
+    documents.emplace_back();
+    documents[0].editor = p.editors.createElement(0);
+    documents[0].editor->setChangeHandler([this] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(0); }); });
 }
 
 Form1::~Form1()
 {
-    for (Editor *e : RichTextBox1) {
-        if (e)
-            e->setChangeHandler(nullptr);
+    for (Document &d : documents) {
+        if (d.loaded())
+            d.editor->setChangeHandler(nullptr);
     }
     p.tabs.setSelectionHandler(nullptr);
     p.tabs.setToolTipHandler(nullptr);
@@ -111,7 +109,10 @@ void Form1::Form_Load()
         anyReopened = anyReopened || anyRestored;
     });
     if (!anyReopened) {
-        step(136, [&] { p.tabs.setTabVisible(p.tabs.insertTab(0, untitledCaption(EditorCount)), true); });
+        step(136, [&] {
+            p.tabs.setTabVisible(p.tabs.insertTab(0, untitledCaption(EditorCount)), true);
+            documents[0].caption = untitledCaption(EditorCount);
+        });
         step(138, [&] { setRecord(0, DocumentRecord::untitled()); });
         step(140, [&] { Busy = false; });
     }

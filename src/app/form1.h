@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/steps.h"
+#include "documents/document.h"
 #include "documents/record.h"
 #include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
@@ -22,13 +23,6 @@ struct CommonDialog {
     QString FileName;
     QString DialogTitle;
     QString Filter;
-};
-
-// What the document set knows of a document besides its text and record.
-struct DocumentState {
-    bool unsaved = false;  // changed since it was last written: its tab shows "*", questions ask for it
-    bool draftDue = false; // its draft does not hold its text yet
-    FileStamp file;        // its file as it last read or wrote it
 };
 
 // Which document a save works on: the selected tab's, looked up afresh at each step, or the one
@@ -78,6 +72,8 @@ public:
 
     // --- documents: the document set, New, tab switching, Select All -----------------------------
     Editor &RichTextBox(int index);       // throws when the element is not loaded
+    Document &document(int index);        // throws when the element is not loaded
+    const Document &document(int index) const;
     int loadedEditorCount() const;        // elements 0 .. n-1 are loaded
     void loadEditor(int index);           // Load: takes over element 0's font, position and size
     void unloadEditor(int index);         // Unload (Close All only)
@@ -88,9 +84,14 @@ public:
     void markChanged(int index);
     int tabOf(int index) const;           // the position of the editor's tab, -1 when it has none
     QString captionWithoutMark(int position) const; // the caption without its trailing change mark
+    void setCaption(int index, const QString &caption); // the caption without mark; the tab shows it
     void clearChangedMark(int position);  // the document was written: no "*", no draft
     bool takeEditorIndex(Steps &step, int number); // EditorCount + 1; false after an overflow
     void addUntitledDocument(Steps &step, int firstStep, int position); // for editor EditorCount - 1
+    // A new tab at `position` for editor `index`, selected, with the editor loaded: the steps
+    // firstStep to firstStep + 6 of New, Open and a restored draft. The tab's position, -1 when
+    // it could not be inserted.
+    int addDocumentTab(Steps &step, int firstStep, int index, int position, const QString &caption);
     void PushButton2_Click();  // New
     void TabControl1_SelectedChanged(int position);
     void PushButton5_Click();  // Select All
@@ -155,9 +156,7 @@ public:
     // --- state ----------------------------------------------------------------------------------
     Platform &p;
     ModUndos &undo;
-    std::vector<Editor *> RichTextBox1;     // index -> element, nullptr where not loaded
-    std::vector<TextFormat> DocumentFormat; // index -> how its file is encoded
-    std::vector<DocumentState> DocumentStates; // index -> unsaved changes, draft, file stamp
+    std::vector<Document> documents; // index -> the document of editor element `index`
     qint16 EditorCount = 0;
     bool Busy = false;
     qint16 UndoDocument = 0;

@@ -7,22 +7,34 @@
 #include "platform/oneshot.h"
 #include "platform/tabstrip.h"
 
+#include <utility>
+
 namespace {
 // How long typing must have stopped before the drafts are written.
 constexpr int DraftDelay = 3000;
 } // namespace
 
+Document &Form1::document(int index)
+{
+    return const_cast<Document &>(std::as_const(*this).document(index));
+}
+
+const Document &Form1::document(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(documents.size()) || !documents[index].loaded())
+        throw Failure(QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+    return documents[index];
+}
+
 Editor &Form1::RichTextBox(int index)
 {
-    if (index < 0 || index >= static_cast<int>(RichTextBox1.size()) || !RichTextBox1[index])
-        throw Failure(QStringLiteral("Control array element '%1' doesn't exist").arg(index));
-    return *RichTextBox1[index];
+    return *document(index).editor;
 }
 
 int Form1::loadedEditorCount() const
 {
     int n = 0;
-    while (n < static_cast<int>(RichTextBox1.size()) && RichTextBox1[n])
+    while (n < static_cast<int>(documents.size()) && documents[n].loaded())
         ++n;
     return n;
 }
@@ -31,18 +43,14 @@ void Form1::loadEditor(int index)
 {
     if (index < 0)
         throw Failure(QStringLiteral("Control array element '%1' doesn't exist").arg(index));
-    if (index < static_cast<int>(RichTextBox1.size()) && RichTextBox1[index])
+    if (index < static_cast<int>(documents.size()) && documents[index].loaded())
         throw Failure(QStringLiteral("Object already loaded"));
-    if (index >= static_cast<int>(RichTextBox1.size())) {
-        RichTextBox1.resize(index + 1, nullptr);
-        DocumentFormat.resize(index + 1);
-        DocumentStates.resize(index + 1);
-    }
+    if (index >= static_cast<int>(documents.size()))
+        documents.resize(index + 1);
     Editor *e = p.editors.createElement(index);
     e->setChangeHandler([this, index] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(index); }); });
-    RichTextBox1[index] = e;
-    DocumentFormat[index] = TextFormat{};
-    DocumentStates[index] = DocumentState{};
+    documents[index] = Document{};
+    documents[index].editor = e;
     editorCreated(index);
 }
 
@@ -52,15 +60,10 @@ void Form1::unloadEditor(int index)
         throw Failure(QStringLiteral("Can't unload control array element 0"));
     Editor &e = RichTextBox(index);
     e.setChangeHandler(nullptr);
-    RichTextBox1[index] = nullptr;
-    DocumentFormat[index] = TextFormat{};
-    DocumentStates[index] = DocumentState{};
+    documents[index] = Document{};
     p.editors.destroyElement(&e);
-    while (!RichTextBox1.empty() && !RichTextBox1.back()) {
-        RichTextBox1.pop_back();
-        DocumentFormat.pop_back();
-        DocumentStates.pop_back();
-    }
+    while (!documents.empty() && !documents.back().loaded())
+        documents.pop_back();
 }
 
 int Form1::currentEditorIndex() const
@@ -78,10 +81,7 @@ Editor &Form1::currentEditor()
 
 bool Form1::isChanged(int position) const
 {
-    const int index = p.tabs.itemData(position);
-    if (index < 0 || index >= static_cast<int>(DocumentStates.size()) || !RichTextBox1[index])
-        throw Failure(QStringLiteral("Control array element '%1' doesn't exist").arg(index));
-    return DocumentStates[index].unsaved;
+    return document(p.tabs.itemData(position)).unsaved;
 }
 
 int Form1::tabOf(int index) const
@@ -114,35 +114,39 @@ bool Form1::anyDocumentChanged(Steps &step, int firstStep)
 
 void Form1::markChanged(int index)
 {
-    Editor &e = RichTextBox(index);
-    e.setTag(DocumentRecord{true, recordPath(e.tag())}.text());
-    DocumentState &state = DocumentStates.at(index);
-    state.draftDue = true;
+    Document &d = document(index);
+    if (!d.record.changed)
+        setRecord(index, DocumentRecord{true, d.record.path});
+    d.draftDue = true;
     p.draftTimer.start(DraftDelay);
-    if (state.unsaved)
+    if (d.unsaved)
         return;
-    // The mark follows the state, so a "*" in a file name means nothing.
-    state.unsaved = true;
-    const int position = tabOf(index);
-    if (position >= 0)
-        p.tabs.setCaption(position, p.tabs.caption(position) + QLatin1Char('*'));
+    d.unsaved = true;
+    setCaption(index, d.caption);
 }
 
 QString Form1::captionWithoutMark(int position) const
 {
-    QString caption = p.tabs.caption(position);
-    if (isChanged(position) && caption.endsWith(QLatin1Char('*')))
-        caption.chop(1);
-    return caption;
+    return document(p.tabs.itemData(position)).caption;
+}
+
+void Form1::setCaption(int index, const QString &caption)
+{
+    // The mark follows the state, so a "*" in a file name means nothing.
+    Document &d = document(index);
+    d.caption = caption;
+    const int position = tabOf(index);
+    if (position >= 0)
+        p.tabs.setCaption(position, d.shownCaption());
 }
 
 void Form1::clearChangedMark(int position)
 {
     const int index = p.tabs.itemData(position);
-    p.tabs.setCaption(position, captionWithoutMark(position));
-    DocumentState &state = DocumentStates.at(index);
-    state.unsaved = false;
-    state.draftDue = false;
+    Document &d = document(index);
+    d.unsaved = false;
+    d.draftDue = false;
+    setCaption(index, d.caption);
     drafts->remove(index);
 }
 
@@ -163,16 +167,25 @@ void Form1::addUntitledDocument(Steps &step, int firstStep, int position)
     // The steps New and Close's replacement share, firstStep to firstStep + 16 (the step-number
     // test knows this span).
     const int index = EditorCount - 1;
-    int tab = -1;
-    step(firstStep, [&] { tab = p.tabs.insertTab(position, untitledCaption(EditorCount)); });
-    step(firstStep + 2, [&] { p.tabs.select(tab); });
-    step(firstStep + 4, [&] { p.tabs.setItemData(tab, static_cast<qint16>(index)); });
-    step(firstStep + 6, [&] { loadEditor(index); });
+    addDocumentTab(step, firstStep, index, position, untitledCaption(EditorCount));
     step(firstStep + 8, [&] { setRecord(index, DocumentRecord::untitled()); });
     step(firstStep + 10, [&] { RichTextBox(index).setText(QString()); });
     step(firstStep + 12, [&] { RichTextBox(index).setVisible(true); });
     step(firstStep + 14, [&] { RichTextBox(index).zOrder(); });
     step(firstStep + 16, [&] { RichTextBox(index).setFocus(); });
+}
+
+int Form1::addDocumentTab(Steps &step, int firstStep, int index, int position, const QString &caption)
+{
+    int tab = -1;
+    step(firstStep, [&] { tab = p.tabs.insertTab(position, caption); });
+    step(firstStep + 2, [&] { p.tabs.select(tab); });
+    step(firstStep + 4, [&] { p.tabs.setItemData(tab, static_cast<qint16>(index)); });
+    step(firstStep + 6, [&] {
+        loadEditor(index);
+        documents[index].caption = caption;
+    });
+    return tab;
 }
 
 void Form1::PushButton2_Click()
@@ -189,9 +202,9 @@ void Form1::TabControl1_SelectedChanged(int position)
     if (Busy)
         return;
     const int index = p.tabs.itemData(position);
-    for (int i = 0; i < EditorCount; ++i) {
-        if (i < static_cast<int>(RichTextBox1.size()) && RichTextBox1[i])
-            RichTextBox1[i]->setVisible(false);
+    for (int i = 0; i < EditorCount && i < static_cast<int>(documents.size()); ++i) {
+        if (documents[i].loaded())
+            documents[i].editor->setVisible(false);
     }
     Editor &e = RichTextBox(index);
     e.setVisible(true);
@@ -220,19 +233,20 @@ void Form1::switchTab(int step)
 
 QString Form1::tabToolTip(int position)
 {
-    const int index = p.tabs.itemData(position);
-    const QString path = record(index).path;
-    if (path.isEmpty())
+    const Document &d = document(p.tabs.itemData(position));
+    if (d.record.path.isEmpty())
         return QStringLiteral("Untitled");
-    return path + QLatin1Char('\n') + describeFormat(DocumentFormat.at(index));
+    return d.record.path + QLatin1Char('\n') + describeFormat(d.format);
 }
 
 DocumentRecord Form1::record(int index)
 {
-    return DocumentRecord::parse(RichTextBox(index).tag());
+    return document(index).record;
 }
 
 void Form1::setRecord(int index, const DocumentRecord &record)
 {
-    RichTextBox(index).setTag(record.text());
+    Document &d = document(index);
+    d.record = record;
+    d.editor->setTag(record.text());
 }

@@ -13,14 +13,14 @@ void Form1::writeDueDrafts()
     // The copy is taken here, on the thread that owns the editors; the writing is the store's.
     for (int position = 0; position < p.tabs.count(); ++position) {
         const int index = p.tabs.itemData(position);
-        if (index < 0 || index >= static_cast<int>(DocumentStates.size()) || !RichTextBox1[index])
+        if (index < 0 || index >= static_cast<int>(documents.size()) || !documents[index].loaded())
             continue;
-        DocumentState &state = DocumentStates[index];
-        if (!state.unsaved || !state.draftDue)
+        Document &d = documents[index];
+        if (!d.unsaved || !d.draftDue)
             continue;
-        Draft draft{recordPath(RichTextBox1[index]->tag()), DocumentFormat[index], state.file, {}};
-        drafts->write(index, draftHeader(draft), RichTextBox1[index]->utf8());
-        state.draftDue = false;
+        Draft draft{d.record.path, d.format, d.file, {}};
+        drafts->write(index, draftHeader(draft), d.editor->utf8());
+        d.draftDue = false;
     }
 }
 
@@ -83,19 +83,17 @@ void Form1::addDraftDocument(const Draft &draft)
     if (index < 0 && takeEditorIndex(step, 104)) {
         index = EditorCount - 1;
         const QString caption = draft.path.isEmpty() ? untitledCaption(EditorCount) : GetFileName(draft.path);
-        step(106, [&] { position = p.tabs.insertTab(index, caption); });
-        step(108, [&] { p.tabs.select(position); });
-        step(110, [&] { p.tabs.setItemData(position, static_cast<qint16>(index)); });
-        step(112, [&] { loadEditor(index); });
+        position = addDocumentTab(step, 106, index, index, caption);
     } else if (index >= 0) {
         step(114, [&] { p.tabs.select(position); });
     }
     if (index >= 0) { // unless no editor was left for it
         step(116, [&] {
             // The draft holds the buffer's own bytes: they go back without a decoded copy.
-            RichTextBox(index).loadUtf8(draft.text.size(), [&](const Editor::Append &append) { append(draft.text); });
-            DocumentFormat[index] = draft.format;
-            DocumentStates[index].file = draft.file;
+            Document &d = document(index);
+            d.editor->loadUtf8(draft.text.size(), [&](const Editor::Append &append) { append(draft.text); });
+            d.format = draft.format;
+            d.file = draft.file;
         });
         step(118, [&] { setRecord(index, DocumentRecord{false, draft.path}); });
         step(120, [&] { markChanged(index); });

@@ -32,7 +32,7 @@ void Form1::PushButton11_Click()
     // increment's overflow is reported.
     const bool keepLast = p.tabs.count() == 1 && EditorCount == std::numeric_limits<qint16>::max();
     if (!keepLast) {
-        step(106, [&] { AddRecent(currentEditor().tag(), true); });
+        step(106, [&] { AddRecent(record(currentEditorIndex()).text(), true); });
         step(108, [&] {
             // The closed document's editor stays loaded and hidden, but nothing can show its text
             // again: its memory goes back.
@@ -40,7 +40,7 @@ void Form1::PushButton11_Click()
             p.tabs.removeTab(p.tabs.selectedPosition());
             RichTextBox(index).release();
             // Closed without saving, or saved: either way its draft has served.
-            DocumentStates.at(index).draftDue = false;
+            document(index).draftDue = false;
             drafts->remove(index);
         });
     }
@@ -77,20 +77,25 @@ void Form1::PushButton12_Click()
         drafts->removeAll();
     });
     int loaded = 0;
-    step(base + 4, [&] { loaded = static_cast<int>(RichTextBox1.size()); });
+    step(base + 4, [&] { loaded = static_cast<int>(documents.size()); });
     for (int i = 1; i < loaded; ++i) {
         step(base + 6, [&] {
-            if (i < static_cast<int>(RichTextBox1.size()) && RichTextBox1[i])
+            if (i < static_cast<int>(documents.size()) && documents[i].loaded())
                 unloadEditor(i);
         });
     }
     step(base + 10, [&] {
+        // The fresh document is saved as a new one: nothing of the last one's file stays.
+        Editor *editor = document(0).editor;
+        documents[0] = Document{};
+        documents[0].editor = editor;
         setRecord(0, DocumentRecord::untitled());
-        DocumentFormat[0] = TextFormat{}; // the fresh document is saved as a new one
-        DocumentStates[0] = DocumentState{};
     });
     step(base + 12, [&] { EditorCount = 1; });
-    step(base + 14, [&] { p.tabs.setTabVisible(p.tabs.insertTab(0, untitledCaption(EditorCount)), true); });
+    step(base + 14, [&] {
+        p.tabs.setTabVisible(p.tabs.insertTab(0, untitledCaption(EditorCount)), true);
+        documents[0].caption = untitledCaption(EditorCount);
+    });
     // Emptying editor 0 is no edit of the user's: it neither marks the new tab nor enters the
     // undo history. Odd numbers keep these statements apart from each other and from the other
     // way's steps.

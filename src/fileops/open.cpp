@@ -23,17 +23,14 @@ void Form1::OpenFile(const QString &FilePath, bool SkipFocus)
     step(100, [&] { Busy = true; });
     if (takeEditorIndex(step, 102)) {
         const int index = EditorCount - 1;
-        int position = -1;
         bool loaded = false;
-        step(104, [&] { position = p.tabs.insertTab(index, GetFileName(FilePath)); });
-        step(106, [&] { p.tabs.select(position); });
-        step(108, [&] { p.tabs.setItemData(position, static_cast<qint16>(index)); });
-        step(110, [&] { loadEditor(index); });
+        addDocumentTab(step, 104, index, index, GetFileName(FilePath));
         step(112, [&] {
             // Taken before reading: a change in between makes the next save ask rather than overwrite.
             const FileStamp stamp = stampFile(FilePath);
-            DocumentFormat[index] = loadTextFile(FilePath, RichTextBox(index));
-            DocumentStates[index].file = stamp;
+            Document &d = document(index);
+            d.format = loadTextFile(FilePath, *d.editor);
+            d.file = stamp;
             loaded = true;
         });
         // A document whose file could not be read keeps no path, so that saving it asks

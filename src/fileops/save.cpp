@@ -7,7 +7,6 @@
 #include "platform/tabstrip.h"
 
 #include <QDir>
-#include <optional>
 
 namespace {
 
@@ -18,14 +17,6 @@ QString saveTitle(const Form1 &f, int position)
     return QStringLiteral("Save [") + f.captionWithoutMark(position) + QStringLiteral("] As");
 }
 
-// A record that could not be read has no parts; asking for its path then fails as well.
-bool isUntitled(const std::optional<QString> &path)
-{
-    if (!path)
-        throw Failure(QStringLiteral("Subscript out of range"));
-    return path->isEmpty();
-}
-
 // Writes editor `index`'s text in its document's format; true when the file was written. False
 // when the user kept a file that another program changed, or did not let a text the file's
 // encoding cannot hold change that encoding; throws when the write fails.
@@ -34,7 +25,7 @@ bool writeDocument(Form1 &f, int index, const QString &path)
     if (!f.mayOverwrite(index, path))
         return false;
     const Editor &e = f.RichTextBox(index);
-    TextFormat &format = f.DocumentFormat.at(index);
+    TextFormat &format = f.document(index).format;
     if (!canHold(e, format)) {
         const int answer = f.p.prompts.msgBox(
             GetFileName(path) + QStringLiteral(" contains characters that Windows-1252 cannot hold. Save it as UTF-8?"),
@@ -80,10 +71,10 @@ void Form1::saveDocument(Steps &step, SaveTarget target, const QString &path, co
 void Form1::PushButton7_Click()
 {
     Steps step(*this, "PushButton7_Click");
-    std::optional<QString> path;
-    step(100, [&] { path = recordPath(currentEditor().tag()); });
-    const bool ask = step.test(102, [&] { return isUntitled(path); });
-    saveDocument(step, SaveTarget::selectedTab(), ask ? QString() : *path,
+    QString path;
+    step(100, [&] { path = record(currentEditorIndex()).path; });
+    const bool ask = step.test(102, [&] { return path.isEmpty(); });
+    saveDocument(step, SaveTarget::selectedTab(), ask ? QString() : path,
                  {.clearName = 104, .title = 106, .filter = 108, .show = 110, .cancelled = 112, .writeAs = 116,
                   .caption = 118, .record = 120, .write = 124, .clearMark = 126});
 }
@@ -105,10 +96,10 @@ void Form1::PushButton8_Click()
         // Works on the tab at `position` throughout; the selection never moves.
         if (step.test(102, [&] { return !isChanged(position); }))
             continue;
-        std::optional<QString> path;
-        step(104, [&] { path = recordPath(RichTextBox(p.tabs.itemData(position)).tag()); });
-        const bool ask = step.test(106, [&] { return isUntitled(path); });
-        saveDocument(step, SaveTarget::tabAt(position), ask ? QString() : *path,
+        QString path;
+        step(104, [&] { path = record(p.tabs.itemData(position)).path; });
+        const bool ask = step.test(106, [&] { return path.isEmpty(); });
+        saveDocument(step, SaveTarget::tabAt(position), ask ? QString() : path,
                      {.clearName = 108, .title = 110, .filter = 112, .show = 114, .cancelled = 116, .writeAs = 118,
                       .caption = 120, .record = 122, .write = 124, .clearMark = 126});
     }
@@ -118,13 +109,13 @@ void Form1::savedAs(int position, const QString &path)
 {
     // The mark goes first: the new caption may end in a "*" of its own.
     clearChangedMark(position);
-    p.tabs.setCaption(position, GetFileName(path));
+    setCaption(p.tabs.itemData(position), GetFileName(path));
 }
 
 bool Form1::mayOverwrite(int index, const QString &path)
 {
     // Only the file this document read or wrote is compared; another file is a new one to it.
-    const FileStamp &known = DocumentStates.at(index).file;
+    const FileStamp &known = document(index).file;
     if (!known.known() || !isSameFile(known.path, path) || checkFile(known) == DiskState::Same)
         return true;
     return p.prompts.msgBox(QDir::toNativeSeparators(path) +
@@ -135,5 +126,5 @@ bool Form1::mayOverwrite(int index, const QString &path)
 
 void Form1::noteWritten(int index, const QString &path)
 {
-    DocumentStates.at(index).file = stampFile(path);
+    document(index).file = stampFile(path);
 }

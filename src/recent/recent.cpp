@@ -70,7 +70,7 @@ void Form1::AddAllRecent()
     int count = 0;
     step(100, [&] { count = p.tabs.count(); });
     for (int i = 0; i < count; ++i)
-        step(102, [&] { AddRecent(RichTextBox(p.tabs.itemData(i)).tag(), false); });
+        step(102, [&] { AddRecent(record(p.tabs.itemData(i)).text(), false); });
     step(106, [&] { LoadRecentMenu(); });
 }
 

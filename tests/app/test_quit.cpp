@@ -55,7 +55,7 @@ TEST_F(QuitTest, RecordFlagWithoutTheMarkAsksNothing)
 {
     const QString a = file(QStringLiteral("a.txt"));
     add(a);
-    current().setTag("1|" + a);
+    form().setRecord(form().currentEditorIndex(), DocumentRecord{true, a});
     prompts.clear();
     EXPECT_EQ(queryUnload(), 0);
     EXPECT_TRUE(prompts.shown.empty());

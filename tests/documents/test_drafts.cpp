@@ -107,7 +107,7 @@ TEST_F(DraftTest, CrashedRunIsRestoredWithTextEncodingAndPath)
     EXPECT_EQ(editorAt(1).tag(), "1|" + path);
     EXPECT_EQ(editorAt(2).text(), "draft");
     EXPECT_EQ(editorAt(2).tag(), "1|");
-    EXPECT_TRUE(form().DocumentFormat[1].encoding == TextEncoding::Utf16LE);
+    EXPECT_TRUE(form().document(1).format.encoding == TextEncoding::Utf16LE);
 
     // Saved in its own encoding; the old run's drafts are gone, this run's follow the documents.
     tabs().select(0);

@@ -184,7 +184,7 @@ TEST_F(CloseTest, CloseAllWithoutChangesAddsEveryFileInTabOrderAndResets)
     EXPECT_EQ(captions(), QStringList{QStringLiteral("Untitled1.txt")});
     EXPECT_EQ(form().EditorCount, 1);
     EXPECT_EQ(form().loadedEditorCount(), 1);
-    EXPECT_EQ(form().RichTextBox1.size(), 1u);
+    EXPECT_EQ(form().documents.size(), 1u);
     EXPECT_EQ(editorAt(0).tag(), "0|");
     EXPECT_EQ(editorAt(0).text(), "");
     EXPECT_TRUE(editorAt(0).isVisible());
@@ -238,7 +238,7 @@ TEST_F(CloseTest, RecordFlagWithoutTheMarkCountsAsUnchanged)
 {
     const QString a = file(QStringLiteral("a.txt"));
     add(a);
-    current().setTag("1|" + a);
+    form().setRecord(form().currentEditorIndex(), DocumentRecord{true, a});
     prompts.clear();
     closeAll();
     EXPECT_TRUE(prompts.shown.empty());
@@ -264,9 +264,9 @@ TEST_F(CloseTest, AfterCloseAllTheFreshDocumentSavesAsANewFile)
 {
     // A Windows-1252 file in editor 0 must not leave its encoding to the fresh document.
     const QString latin = env->writeFile(QStringLiteral("latin.txt"), "caf\xE9\r\n");
-    editorAt(0).setTag(QStringLiteral("0|") + latin);
-    form().DocumentFormat[0] = decodeText(TempEnv::readFile(latin)).format;
-    ASSERT_EQ(form().DocumentFormat[0].encoding, TextEncoding::CodePage);
+    form().setRecord(0, DocumentRecord::ofFile(latin));
+    form().document(0).format = decodeText(TempEnv::readFile(latin)).format;
+    ASSERT_EQ(form().document(0).format.encoding, TextEncoding::CodePage);
     closeAll();
     type(current(), QStringLiteral("caf\u00e9\nok"));
     const QString target = env->path(QStringLiteral("fresh.txt"));

@@ -41,7 +41,7 @@ TEST_F(OpenTest, OpensTheChosenFileInANewSelectedFocusedTab)
     EXPECT_EQ(e.tag(), "0|" + path);
     const DecodedText expected = decodeText(bytes);
     EXPECT_EQ(e.text(), expected.text);
-    EXPECT_EQ(form().DocumentFormat[1], expected.format);
+    EXPECT_EQ(form().document(1).format, expected.format);
     EXPECT_TRUE(e.isVisible());
     EXPECT_TRUE(e.hasFocus());
     // Loading is no edit.

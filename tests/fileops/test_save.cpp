@@ -45,12 +45,13 @@ protected:
     void fileDocument(int position, const QString &path, const QString &text, const QString &caption)
     {
         const int index = indexAt(position);
-        form().DocumentFormat[index] = readTextFile(path).format;
+        Document &d = form().document(index);
+        d.format = readTextFile(path).format;
         editorAt(index).setText(text);
-        editorAt(index).setTag(QStringLiteral("1|") + path);
-        tabs().setCaption(position, caption);
-        form().DocumentStates[index].unsaved = caption.endsWith(QLatin1Char('*'));
-        form().DocumentStates[index].file = stampFile(path);
+        form().setRecord(index, DocumentRecord{true, path});
+        d.unsaved = caption.endsWith(QLatin1Char('*'));
+        form().setCaption(index, d.unsaved ? caption.chopped(1) : caption);
+        d.file = stampFile(path);
     }
 
     // A new untitled document with text, marked changed.
@@ -116,7 +117,7 @@ TEST_F(SaveTest, ACharacterTheCodePageCannotHoldChangesTheEncodingOnlyWhenTheUse
     EXPECT_EQ(dialogs.shown[0].style, MsgStyle::YesNo);
     EXPECT_EQ(TempEnv::readFile(path), "caf\xE9");
     EXPECT_EQ(captions(), QStringList{QStringLiteral("a&b.txt*")});
-    EXPECT_EQ(form().DocumentFormat[indexAt(0)].encoding, TextEncoding::CodePage);
+    EXPECT_EQ(form().document(indexAt(0)).format.encoding, TextEncoding::CodePage);
 
     // Close runs Save: saying No there too keeps the document open.
     dialogs.clear();
@@ -135,7 +136,7 @@ TEST_F(SaveTest, ACharacterTheCodePageCannotHoldChangesTheEncodingOnlyWhenTheUse
     EXPECT_EQ(dialogs.shown[0].text, question);
     EXPECT_EQ(TempEnv::readFile(path), "caf\xC3\xA9 \xCE\xA9");
     EXPECT_EQ(captions(), QStringList{QStringLiteral("a&b.txt")});
-    EXPECT_EQ(form().DocumentFormat[indexAt(0)].encoding, TextEncoding::Utf8);
+    EXPECT_EQ(form().document(indexAt(0)).format.encoding, TextEncoding::Utf8);
 
     // Now UTF-8: no more question.
     dialogs.clear();
@@ -150,7 +151,7 @@ TEST_F(SaveTest, UnchangedDocumentsSaveBackToTheirOwnBytesThroughTheEditor)
         const QString path = env->writeFile(QStringLiteral("t.txt"), c.bytes);
         fileDocument(0, path, readTextFile(path).text, QStringLiteral("t.txt*"));
         env->writeFile(QStringLiteral("t.txt"), "overwritten");
-        form().DocumentStates[indexAt(0)].file = stampFile(path); // as if read after that
+        form().document(indexAt(0)).file = stampFile(path); // as if read after that
         form().PushButton7_Click();
         EXPECT_TRUE(TempEnv::readFile(path) == c.bytes);
     }
@@ -160,7 +161,6 @@ TEST_F(SaveTest, UnchangedDocumentsSaveBackToTheirOwnBytesThroughTheEditor)
 TEST_F(SaveTest, SaveOfUntitledAsksThenWritesUtf8WithThisPlatformsBreaks)
 {
     current().setText(QStringLiteral("é one\r\ntwo"));
-    tabs().setCaption(0, QStringLiteral("Untitled1.txt*"));
     const QString path = env->path(QStringLiteral("new.txt"));
     dialogs.fileAnswers = {path};
 
@@ -182,7 +182,6 @@ TEST_F(SaveTest, SaveOfUntitledAsksThenWritesUtf8WithThisPlatformsBreaks)
 TEST_F(SaveTest, CancelledDialogsChangeNothing)
 {
     current().setText(QStringLiteral("text"));
-    tabs().setCaption(0, QStringLiteral("Untitled1.txt*"));
     const QString recordBefore = record(0);
     dialogs.fileAnswers = {QString(), QString()};
 
@@ -247,8 +246,8 @@ TEST_F(SaveTest, FailedWriteIsReportedOnceAndTheDocumentStaysUnsaved)
         dialogs.clear();
         current().setText(QStringLiteral("text"));
         const QString before = c.untitled ? QStringLiteral("0|") : QStringLiteral("1|") + missing;
-        current().setTag(before);
-        tabs().setCaption(0, QStringLiteral("doc.txt*"));
+        form().setRecord(indexAt(0), DocumentRecord::parse(before));
+        form().setCaption(indexAt(0), QStringLiteral("doc.txt"));
         if (c.untitled || c.procedure == std::string("PushButton14_Click"))
             dialogs.fileAnswers = {underFile};
 

@@ -19,12 +19,13 @@ inline int addFileDocument(Form1 &form, TabStrip &tabs, const QString &path, con
     tabs.select(position);
     tabs.setItemData(position, static_cast<qint16>(index));
     form.loadEditor(index);
+    form.setCaption(index, caption);
     QFile f(path);
     QString text;
     if (f.open(QIODevice::ReadOnly))
         text = QString::fromUtf8(f.readAll());
     form.RichTextBox(index).setText(text);
-    form.RichTextBox(index).setTag(QStringLiteral("0|") + path);
+    form.setRecord(index, DocumentRecord::ofFile(path));
     form.RichTextBox(index).setVisible(true);
     form.RichTextBox(index).zOrder();
     form.Busy = false;
