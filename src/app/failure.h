@@ -1,21 +1,9 @@
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QString>
 #include <QtGlobal>
-#include <stdexcept>
-
-// A failed statement: carries the plain description that the error report shows.
-class Failure : public std::runtime_error {
-public:
-    explicit Failure(const QString &description)
-        : std::runtime_error(description.toStdString()), description_(description)
-    {
-    }
-    QString description() const { return description_; }
-
-private:
-    QString description_;
-};
 
 // The description of whatever a step threw.
 QString describeFailure(const std::exception &e);

@@ -1,6 +1,6 @@
 #include "platform/files.h"
 
-#include "app/failure.h"
+#include "platform/failure.h"
 
 #include <QFile>
 #include <cerrno>

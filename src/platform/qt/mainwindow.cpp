@@ -1,7 +1,7 @@
 #include "platform/qt/mainwindow.h"
 
 #include "app/commands.h"
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "app/form1.h"
 #include "app/layout.h"
 #include "app/look.h"

@@ -2,7 +2,7 @@
 
 #include "platform/qt/twips.h"
 
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "platform/rawutf8.h"
 
 #include <QAccessible>

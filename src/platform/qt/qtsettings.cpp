@@ -1,6 +1,6 @@
 #include "platform/qt/qtsettings.h"
 
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/qt/inifile.h"
 

@@ -1,6 +1,6 @@
 #include "platform/qt/qttabstrip.h"
 
-#include "app/failure.h"
+#include "platform/failure.h"
 #include "platform/qt/twips.h"
 
 #include <QEvent>
