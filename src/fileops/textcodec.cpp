@@ -168,11 +168,6 @@ struct BreakCount {
     }
 };
 
-int sequenceLength(unsigned char lead)
-{
-    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-}
-
 // Cuts blocks of UTF-8 into pieces that end on whole characters, carrying a character that a
 // block boundary splits over to the next block. Bytes that are no UTF-8 pass through as they are.
 class Utf8Pieces {
@@ -180,7 +175,7 @@ public:
     template <class F> void feed(QByteArrayView block, F &&piece)
     {
         if (!carry_.isEmpty()) {
-            const qsizetype need = sequenceLength(static_cast<unsigned char>(carry_[0])) - carry_.size();
+            const qsizetype need = RawUtf8::leadLength(static_cast<unsigned char>(carry_[0])) - carry_.size();
             const qsizetype take = std::min(need, block.size());
             carry_.append(block.first(take));
             block = block.sliced(take);
@@ -189,15 +184,7 @@ public:
             piece(QByteArrayView(carry_));
             carry_.clear();
         }
-        qsizetype cut = block.size();
-        for (qsizetype k = 1; k <= std::min<qsizetype>(3, block.size()); ++k) {
-            const auto c = static_cast<unsigned char>(block[block.size() - k]);
-            if ((c & 0xC0) == 0x80)
-                continue;
-            if (sequenceLength(c) > k)
-                cut = block.size() - k;
-            break;
-        }
+        const qsizetype cut = block.size() - RawUtf8::cutOffBytes(block);
         if (cut > 0)
             piece(block.first(cut));
         carry_ = block.sliced(cut).toByteArray();
