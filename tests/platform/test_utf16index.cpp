@@ -27,25 +27,30 @@ struct Expected {
     explicit Expected(const QByteArray &bytes)
     {
         const QString text = RawUtf8::toText(bytes);
-        unitOfByte.reserve(bytes.size() + 1);
-        for (qsizetype u = 0; u < text.size(); ++u) {
-            const char16_t c = text[u].unicode();
-            const bool pair = QChar::isHighSurrogate(c) && u + 1 < text.size() && text[u + 1].isLowSurrogate();
+        const char16_t *t = reinterpret_cast<const char16_t *>(text.constData());
+        const qsizetype n = text.size();
+        unitOfByte.assign(bytes.size() + 1, -1);
+        byteOfUnit.assign(n + 1, -1);
+        secondOfPair.assign(n + 1, false);
+        int *unit = unitOfByte.data();
+        long *byte = byteOfUnit.data();
+        long b = 0;
+        for (qsizetype u = 0; u < n && b < bytes.size(); ++u) {
+            const char16_t c = t[u];
+            const bool pair = QChar::isHighSurrogate(c) && u + 1 < n && QChar::isLowSurrogate(t[u + 1]);
             const int length = pair ? 4 : (c >= 0xDC80 && c <= 0xDCFF) || c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-            byteOfUnit.push_back(static_cast<long>(unitOfByte.size()));
-            secondOfPair.push_back(false);
+            byte[u] = b;
             if (pair) {
-                byteOfUnit.push_back(byteOfUnit.back());
-                secondOfPair.push_back(true);
+                byte[u + 1] = b;
+                secondOfPair[u + 1] = true;
             }
-            for (int k = 0; k < length; ++k)
-                unitOfByte.push_back(static_cast<int>(u));
+            for (int k = 0; k < length && b < bytes.size(); ++k)
+                unit[b++] = static_cast<int>(u);
             u += pair ? 1 : 0;
         }
-        EXPECT_EQ(static_cast<qsizetype>(unitOfByte.size()), bytes.size()) << "the model misread the bytes";
-        unitOfByte.push_back(static_cast<int>(text.size()));
-        byteOfUnit.push_back(bytes.size());
-        secondOfPair.push_back(false);
+        EXPECT_EQ(b, bytes.size()) << "the model misread the bytes";
+        unit[bytes.size()] = static_cast<int>(n);
+        byte[n] = bytes.size();
     }
     int units() const { return static_cast<int>(byteOfUnit.size()) - 1; }
 };
