@@ -2,11 +2,12 @@
 
 #include "platform/qt/twips.h"
 
+#include "app/commands.h"
 #include "app/failure.h"
+#include "platform/files.h"
 #include "platform/rawutf8.h"
 
 #include <QEvent>
-#include <QFile>
 #include <QPointer>
 #include <algorithm>
 
@@ -165,10 +166,12 @@ QtEditor::QtEditor(QWidget *parent, const QFont &font, double left, double top, 
         send(Sci::SCI_CLEARCMDKEY, key + (ModCtrl << 16));
         send(Sci::SCI_CLEARCMDKEY, key + ((ModCtrl | ModShift) << 16));
     };
-    for (int key : {'L', 'T', 'D', 'U'})
+    for (int key : {'L', 'T', 'D', 'U', 'Y'})
         clearCtrl(key);
-    for (int key : {'Z', 'Y', 'A', 'N', 'O', 'S', 'W'})
-        clearCtrl(key);
+    for (const Command &command : Commands) {
+        if (command.key)
+            clearCtrl(command.key);
+    }
     send(Sci::SCI_CLEARCMDKEY, Sci::SCK_BACK + (ModAlt << 16));
     send(Sci::SCI_CLEARCMDKEY, Sci::SCK_BACK + ((ModAlt | ModShift) << 16));
     for (int key : {Sci::SCK_ADD, Sci::SCK_SUBTRACT, Sci::SCK_DIVIDE})
@@ -217,14 +220,8 @@ constexpr long BlockBytes = 1 << 20;
 // half-way, which takes every other unsaved document along.
 bool enoughMemoryFor(qint64 bytes)
 {
-    QFile meminfo(QStringLiteral("/proc/meminfo"));
-    if (!meminfo.open(QIODevice::ReadOnly))
-        return true;
-    for (const QByteArray &line : meminfo.readAll().split('\n')) {
-        if (line.startsWith("MemAvailable:"))
-            return line.mid(13).trimmed().split(' ').value(0).toLongLong() * 1024 > bytes + bytes / 4;
-    }
-    return true;
+    const qint64 available = availableMemory();
+    return available < 0 || available > bytes + bytes / 4;
 }
 
 } // namespace
@@ -520,7 +517,6 @@ Editor *QtEditorFactory::createElement(int index)
     if (index == 0) {
         element0_ = raw;
         raw->setVisible(true); // the designed element is shown from the start
-        installEditorAccessibility();
     }
     return raw;
 }

@@ -152,7 +152,3 @@ private:
     std::vector<std::unique_ptr<QtEditor>> owned_;
     QtEditor *element0_ = nullptr;
 };
-
-// Gives the editors an accessibility object of our own (editoraccessible.cpp) in place of
-// QScintilla's, which counts characters from the start of the document on every update.
-void installEditorAccessibility();
