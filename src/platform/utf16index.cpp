@@ -113,7 +113,8 @@ void Utf16Index::fillCheckpoints(size_t i) const
     Anchor point = checkpoints_[i];
     while (end - point.byte > 2 * CheckpointBytes) {
         const long next = RawUtf8::nextCharacter(point.byte + CheckpointBytes, end, at);
-        point = Anchor{next, point.unit + RawUtf8::units(QByteArrayView(text + (point.byte - first), next - point.byte))};
+        point =
+            Anchor{next, point.unit + RawUtf8::units(QByteArrayView(text + (point.byte - first), next - point.byte))};
         added.push_back(point);
     }
     checkpoints_.insert(checkpoints_.begin() + static_cast<long>(i) + 1, added.begin(), added.end());
@@ -181,8 +182,8 @@ long Utf16Index::toBytes(int utf16, int *landed) const
     long pos;
     if (utf16 >= from.unit) {
         const long span = std::min(4L * (utf16 - from.unit), length - from.byte);
-        pos = from.byte + RawUtf8::bytesOfUnits(QByteArrayView(buffer_.bytes(from.byte, span), span),
-                                                utf16 - from.unit, &early);
+        pos = from.byte +
+              RawUtf8::bytesOfUnits(QByteArrayView(buffer_.bytes(from.byte, span), span), utf16 - from.unit, &early);
     } else {
         const long span = std::min(4L * (from.unit - utf16), from.byte);
         pos = from.byte - RawUtf8::bytesOfLastUnits(QByteArrayView(buffer_.bytes(from.byte - span, span), span),

@@ -20,7 +20,7 @@ struct ByteBuffer : Utf16Index::Buffer {
 
 // What the index must answer, read off the text the buffer stands for, one unit at a time.
 struct Expected {
-    std::vector<int> unitOfByte; // a byte inside a character: the character's first unit
+    std::vector<int> unitOfByte;  // a byte inside a character: the character's first unit
     std::vector<long> byteOfUnit; // the second unit of a pair: the pair's first byte
     std::vector<bool> secondOfPair;
 
@@ -63,7 +63,7 @@ public:
     QByteArray make(qsizetype atLeast, bool valid)
     {
         static const char *const characters[] = {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xF0\x9F\x92\xA9",
-                                                 "\r\n", "\xED\x9F\xBF", "\xF4\x8F\xBF\xBF"};
+                                                 "\r\n",     "\xED\x9F\xBF", "\xF4\x8F\xBF\xBF"};
         static const char *const broken[] = {"\xF0\x9F", "\xE2\x82", "\x98\x80", "\xC3", "\xED\xA0\x80", "\xC0\xAF"};
         QByteArray out;
         while (out.size() < atLeast) {
@@ -117,7 +117,8 @@ public:
         const long insertedEnd = position + inserted.size();
         long from = position, to = insertedEnd;
         index.wholeCharacters(from, to);
-        const QByteArray before = buffer.data.mid(from, position - from) + removed + buffer.data.mid(insertedEnd, to - insertedEnd);
+        const QByteArray before =
+            buffer.data.mid(from, position - from) + removed + buffer.data.mid(insertedEnd, to - insertedEnd);
         index.replaced(from, to, before);
     }
     // Asks the index about positions near `around` and anywhere, in an order that leaves known
@@ -179,7 +180,8 @@ TEST(Utf16Index, AgreesWithTheTextAfterEveryChange)
             } else if (kind < 7) { // deleting, a little or much
                 model.replace(at, std::min<long>(size - at, kind == 6 ? p.pick(30000) : 1 + p.pick(6)), {});
             } else if (kind < 9) { // pasting, long enough to leave room for several checkpoints
-                model.replace(at, std::min<long>(size - at, p.pick(20)), p.make(kind == 8 ? 34000 + p.pick(20000) : 100, false));
+                model.replace(at, std::min<long>(size - at, p.pick(20)),
+                              p.make(kind == 8 ? 34000 + p.pick(20000) : 100, false));
             } else { // replacing a character by another
                 model.replace(at, std::min<long>(size - at, 4), p.make(1, false));
             }
