@@ -81,76 +81,36 @@ QByteArray encodeUtf16(QStringView text, bool bigEndian)
     return out;
 }
 
-bool detectLineBreaks(QStringView text, LineBreaks &breaks)
-{
-    qsizetype cr = 0, lf = 0, pairs = 0;
-    const char16_t *s = text.utf16();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (s[i] > u'\r')
-            continue;
-        if (s[i] == u'\n') {
-            ++lf;
-            if (i > 0 && s[i - 1] == u'\r')
-                ++pairs;
-        } else if (s[i] == u'\r') {
-            ++cr;
-        }
-    }
-    if (cr == 0 && lf == 0)
-        return false;
-    if (cr == 0)
-        breaks = LineBreaks::LF;
-    else if (cr == pairs && lf == pairs)
-        breaks = LineBreaks::CRLF;
-    else
-        breaks = LineBreaks::AsIs;
-    return true;
-}
-
-QString lfToCrlf(const QString &text)
-{
-    const qsizetype lf = text.count(QLatin1Char('\n'));
-    QString out(text.size() + lf, Qt::Uninitialized);
-    QChar *dst = out.data();
-    qsizetype from = 0;
-    for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0; at = text.indexOf(QLatin1Char('\n'), from)) {
-        std::memcpy(dst, text.constData() + from, (at - from) * sizeof(QChar));
-        dst += at - from;
-        *dst++ = QLatin1Char('\r');
-        *dst++ = QLatin1Char('\n');
-        from = at + 1;
-    }
-    std::memcpy(dst, text.constData() + from, (text.size() - from) * sizeof(QChar));
-    return out;
-}
-
-// Breaks counted on the bytes of a file read as UTF-8 or the code page ("\r" and "\n" are the
-// same bytes in both), across block boundaries, eight bytes at a time.
+// Breaks counted across block boundaries: on the units of a UTF-16 file, or on the bytes of a
+// file read as UTF-8 or the code page ("\r" and "\n" are the same bytes in both), eight bytes
+// at a time.
 struct BreakCount {
     qint64 cr = 0, lf = 0, pairs = 0;
     bool lastCr = false;
-    void add(QByteArrayView b)
+    void add(QByteArrayView b) { add(b.data(), b.size()); }
+    void add(QStringView t) { add(t.utf16(), t.size()); }
+    template <class C> void add(const C *s, qsizetype n)
     {
-        const char *s = b.data();
-        const qsizetype n = b.size();
         qsizetype i = 0;
-        while (i + 8 <= n) {
-            quint64 c = 0, l = 0, p = 0;
-            for (int w = 0; w < 255 && i + 8 <= n; ++w, i += 8) {
-                const quint64 x = WordBytes::load(s + i);
-                const quint64 crs = WordBytes::equal(x, '\r'), lfs = WordBytes::equal(x, '\n');
-                if ((crs | lfs) == 0) {
-                    lastCr = false;
-                    continue;
+        if constexpr (sizeof(C) == 1) {
+            while (i + 8 <= n) {
+                quint64 c = 0, l = 0, p = 0;
+                for (int w = 0; w < 255 && i + 8 <= n; ++w, i += 8) {
+                    const quint64 x = WordBytes::load(s + i);
+                    const quint64 crs = WordBytes::equal(x, '\r'), lfs = WordBytes::equal(x, '\n');
+                    if ((crs | lfs) == 0) {
+                        lastCr = false;
+                        continue;
+                    }
+                    c += crs >> 7;
+                    l += lfs >> 7;
+                    p += (lfs & ((crs << 8) | (lastCr ? 0x80 : 0))) >> 7;
+                    lastCr = (crs >> 63) != 0;
                 }
-                c += crs >> 7;
-                l += lfs >> 7;
-                p += (lfs & ((crs << 8) | (lastCr ? 0x80 : 0))) >> 7;
-                lastCr = (crs >> 63) != 0;
+                cr += WordBytes::sum(c);
+                lf += WordBytes::sum(l);
+                pairs += WordBytes::sum(p);
             }
-            cr += WordBytes::sum(c);
-            lf += WordBytes::sum(l);
-            pairs += WordBytes::sum(p);
         }
         for (; i < n; ++i) {
             cr += s[i] == '\r';
@@ -168,11 +128,6 @@ struct BreakCount {
     }
 };
 
-int sequenceLength(unsigned char lead)
-{
-    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-}
-
 // Cuts blocks of UTF-8 into pieces that end on whole characters, carrying a character that a
 // block boundary splits over to the next block. Bytes that are no UTF-8 pass through as they are.
 class Utf8Pieces {
@@ -180,7 +135,7 @@ public:
     template <class F> void feed(QByteArrayView block, F &&piece)
     {
         if (!carry_.isEmpty()) {
-            const qsizetype need = sequenceLength(static_cast<unsigned char>(carry_[0])) - carry_.size();
+            const qsizetype need = RawUtf8::leadLength(static_cast<unsigned char>(carry_[0])) - carry_.size();
             const qsizetype take = std::min(need, block.size());
             carry_.append(block.first(take));
             block = block.sliced(take);
@@ -189,15 +144,7 @@ public:
             piece(QByteArrayView(carry_));
             carry_.clear();
         }
-        qsizetype cut = block.size();
-        for (qsizetype k = 1; k <= std::min<qsizetype>(3, block.size()); ++k) {
-            const auto c = static_cast<unsigned char>(block[block.size() - k]);
-            if ((c & 0xC0) == 0x80)
-                continue;
-            if (sequenceLength(c) > k)
-                cut = block.size() - k;
-            break;
-        }
+        const qsizetype cut = block.size() - RawUtf8::cutOffBytes(block);
         if (cut > 0)
             piece(block.first(cut));
         carry_ = block.sliced(cut).toByteArray();
@@ -212,36 +159,40 @@ private:
 constexpr qsizetype BlockBytes = 4 << 20;
 constexpr qsizetype CachePiece = 256 << 10;
 
-// "\n" becomes "\r\n", into `out`; words without a "\n" are copied whole.
-void withCrlf(QByteArrayView in, QByteArray &out)
+// "\n" becomes "\r\n", from `n` units at `p` to `dst`, which has room for their count and that
+// of "\n"; returns the end. Bytes go eight at a time: words without a "\n" are copied whole.
+template <class C> C *withCrlf(const C *p, qsizetype n, C *dst)
 {
-    out.resize(2 * in.size());
-    char *const first = out.data();
-    char *dst = first;
-    const char *p = in.data();
-    const qsizetype n = in.size();
     qsizetype i = 0;
-    for (; i + 8 <= n; i += 8) {
-        quint64 lfs = WordBytes::equal(WordBytes::load(p + i), '\n');
-        int from = 0;
-        while (lfs) {
-            const int at = std::countr_zero(lfs) / 8;
-            std::memcpy(dst, p + i + from, at - from);
-            dst += at - from;
-            *dst++ = '\r';
-            *dst++ = '\n';
-            from = at + 1;
-            lfs &= lfs - 1;
+    if constexpr (sizeof(C) == 1) {
+        for (; i + 8 <= n; i += 8) {
+            quint64 lfs = WordBytes::equal(WordBytes::load(p + i), '\n');
+            int from = 0;
+            while (lfs) {
+                const int at = std::countr_zero(lfs) / 8;
+                std::memcpy(dst, p + i + from, at - from);
+                dst += at - from;
+                *dst++ = '\r';
+                *dst++ = '\n';
+                from = at + 1;
+                lfs &= lfs - 1;
+            }
+            std::memcpy(dst, p + i + from, 8 - from);
+            dst += 8 - from;
         }
-        std::memcpy(dst, p + i + from, 8 - from);
-        dst += 8 - from;
     }
     for (; i < n; ++i) {
         if (p[i] == '\n')
             *dst++ = '\r';
         *dst++ = p[i];
     }
-    out.resize(dst - first);
+    return dst;
+}
+
+void withCrlf(QByteArrayView in, QByteArray &out)
+{
+    out.resize(2 * in.size());
+    out.resize(withCrlf(in.data(), in.size(), out.data()) - out.constData());
 }
 
 // "\r\n" becomes "\n"; the input never ends between the two.
@@ -357,8 +308,16 @@ ScannedFormat scanFormat(const ByteBlocks &blocks)
         const auto *u = reinterpret_cast<const unsigned char *>(all.constData());
         if (decodeUtf16(u + 2, all.size() - 2, bigEndian, s.utf16Text)) {
             s.format.encoding = bigEndian ? TextEncoding::Utf16BE : TextEncoding::Utf16LE;
-            if (detectLineBreaks(s.utf16Text, s.format.lineBreaks) && s.format.lineBreaks == LineBreaks::LF)
-                s.utf16Text = lfToCrlf(s.utf16Text);
+            BreakCount breaks;
+            breaks.add(QStringView(s.utf16Text));
+            if (breaks.any())
+                s.format.lineBreaks = breaks.breaks();
+            if (breaks.any() && s.format.lineBreaks == LineBreaks::LF) {
+                QString text(s.utf16Text.size() + breaks.lf, Qt::Uninitialized);
+                withCrlf(reinterpret_cast<const char16_t *>(s.utf16Text.constData()), s.utf16Text.size(),
+                         reinterpret_cast<char16_t *>(text.data()));
+                s.utf16Text = std::move(text);
+            }
             s.utf8Bytes = s.utf16Text.size() * 3 / 2;
             return s;
         }

@@ -54,3 +54,6 @@ private:
 // Reads a file beside the program (skin, pointer): only a regular file of at most 16 MB, so that
 // a pipe or a device in its place cannot hold up start-up. Throws Failure with the reason.
 QByteArray readProgramFile(const QString &path);
+
+// Bytes of memory the system can still give without swapping, or -1 where it does not say.
+qint64 availableMemory();

@@ -20,11 +20,6 @@ quint64 load8(const unsigned char *s)
     return WordBytes::load(s);
 }
 
-bool trail(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
-
 // A unit of the text: `bytes` long, `units` UTF-16 units, `code` its character (or the byte's
 // stand-in).
 struct Unit {
@@ -68,7 +63,7 @@ qsizetype validUnits(const unsigned char *s, qsizetype n)
     }
     qsizetype count = i - trailing + fourByte;
     for (; i < n; ++i)
-        count += (s[i] & 0xC0) != 0x80 ? (s[i] >= 0xF0 ? 2 : 1) : 0;
+        count += isTrailing(s[i]) ? 0 : (s[i] >= 0xF0 ? 2 : 1);
     return count;
 }
 
@@ -116,11 +111,7 @@ template <class F> void inPieces(const unsigned char *s, qsizetype n, F &&f)
     constexpr qsizetype Piece = 16384;
     qsizetype at = 0;
     while (n - at > Piece) {
-        qsizetype cut = at + Piece;
-        for (int k = 0; k < 3 && trail(s[cut]); ++k)
-            --cut;
-        if (trail(s[cut]))
-            cut = at + Piece;
+        const qsizetype cut = characterStart(at + Piece, at, [s](qsizetype i) { return s[i]; });
         f(s + at, cut - at);
         at = cut;
     }
@@ -220,15 +211,15 @@ int sequenceAt(const unsigned char *s, qsizetype n)
     if (c < 0xC2 || c > 0xF4)
         return 0;
     if (c < 0xE0)
-        return n >= 2 && trail(s[1]) ? 2 : 0;
+        return n >= 2 && isTrailing(s[1]) ? 2 : 0;
     if (c < 0xF0) {
-        if (n < 3 || !trail(s[1]) || !trail(s[2]))
+        if (n < 3 || !isTrailing(s[1]) || !isTrailing(s[2]))
             return 0;
         if ((c == 0xE0 && s[1] < 0xA0) || (c == 0xED && s[1] > 0x9F)) // overlong; surrogate
             return 0;
         return 3;
     }
-    if (n < 4 || !trail(s[1]) || !trail(s[2]) || !trail(s[3]))
+    if (n < 4 || !isTrailing(s[1]) || !isTrailing(s[2]) || !isTrailing(s[3]))
         return 0;
     if ((c == 0xF0 && s[1] < 0x90) || (c == 0xF4 && s[1] > 0x8F)) // overlong; beyond U+10FFFF
         return 0;

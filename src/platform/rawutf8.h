@@ -12,6 +12,46 @@
 // the same units as the editor widget's own line index.
 namespace RawUtf8 {
 
+// Character boundaries, found by looking at a few bytes: `at(i)` gives byte i of the buffer.
+inline bool isTrailing(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
+// How many bytes the character takes by its lead byte alone; 1 for a byte that leads none.
+inline int leadLength(unsigned char lead)
+{
+    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+// Where the character that holds byte `pos` starts: back over at most three trailing bytes, and
+// not before `floor`, which counts as a start. A byte with more trailing bytes before it stands
+// alone: `pos`. A lead byte found is not checked (see sequenceAt).
+template <class At> qsizetype characterStart(qsizetype pos, qsizetype floor, At &&at)
+{
+    qsizetype p = pos;
+    for (int k = 0; k < 3 && p > floor && isTrailing(at(p)); ++k)
+        --p;
+    return p > floor && isTrailing(at(p)) ? pos : p;
+}
+// Where the next character starts from byte `pos` on: past at most three trailing bytes, and
+// not beyond `ceiling`.
+template <class At> qsizetype nextCharacter(qsizetype pos, qsizetype ceiling, At &&at)
+{
+    for (int k = 0; k < 3 && pos < ceiling && isTrailing(at(pos)); ++k)
+        ++pos;
+    return pos;
+}
+// The bytes at the end that begin a character the end cuts off, by its lead byte; 0 when the
+// bytes end on a whole character.
+inline qsizetype cutOffBytes(QByteArrayView bytes)
+{
+    const auto *s = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    if (n == 0)
+        return 0;
+    const qsizetype start = characterStart(n - 1, 0, [s](qsizetype i) { return s[i]; });
+    return leadLength(s[start]) > n - start ? n - start : 0;
+}
+
 // The length of the valid sequence that starts s[0], or 0 when s[0] is a byte of its own.
 // `n` bytes are available.
 int sequenceAt(const unsigned char *s, qsizetype n);

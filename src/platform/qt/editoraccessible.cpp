@@ -40,8 +40,6 @@ void caretMoved(Sci *editor, int updated)
 
 } // namespace
 
-// Replaces QScintilla's own accessibility object, which counts characters from the start of
-// the document on every update of the view.
 void installEditorAccessibility()
 {
     static bool installed = false;

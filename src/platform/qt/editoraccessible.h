@@ -52,3 +52,7 @@ private:
     void unitAt(long bytePos, QAccessible::TextBoundaryType type, long *from, long *to) const;
     template <class F> void edit(F &&change);
 };
+
+// Gives the editors this accessibility object in place of QScintilla's, which counts characters
+// from the start of the document on every update. Called once before the first editor is made.
+void installEditorAccessibility();

@@ -1,5 +1,6 @@
 #include "platform/qt/qtapplication.h"
 
+#include "platform/qt/editoraccessible.h"
 #include "platform/tabstrip.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 QtApplication::QtApplication(Prompts *prompts, const QString &programFolder, std::unique_ptr<HotKeys> ownHotKeys)
     : hotKeys(std::move(ownHotKeys))
 {
+    installEditorAccessibility();
     if (!hotKeys)
         hotKeys = createHotKeys(&window);
     window.setProgramFolder(programFolder);

@@ -2,16 +2,14 @@
 
 #include "platform/qt/twips.h"
 
+#include "app/commands.h"
 #include "platform/failure.h"
+#include "platform/files.h"
 #include "platform/rawutf8.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
-#include <QFile>
+#include <QEvent>
 #include <QPointer>
 #include <algorithm>
-#include <cstdlib>
-#include <iterator>
 
 namespace {
 
@@ -120,11 +118,9 @@ void SciWidget::flush()
         change_ = ByteChange{};
         if (change.known) {
             widen(change);
-            const long removedBytes = change.removed.size();
-            shiftPositions(change.start, change.start + removedBytes, change.end - change.start - removedBytes,
-                           unitsBetween(change.start, change.end) - RawUtf8::units(change.removed));
+            index_.replaced(change.start, change.end, change.removed);
         } else if (!change.valid) {
-            recount(); // otherwise counted while it was appended
+            index_.recount(); // otherwise counted while it was appended
         }
         if (onChanged)
             onChanged(change);
@@ -136,21 +132,8 @@ void SciWidget::flush()
 // it covers whole characters before and after the change.
 void SciWidget::widen(ByteChange &change) const
 {
-    const long length = SendScintilla(SCI_GETLENGTH);
-    const auto byteAt = [&](long pos) { return static_cast<unsigned char>(SendScintilla(SCI_GETCHARAT, pos)); };
-    const auto trail = [&](long pos) { return (byteAt(pos) & 0xC0) == 0x80; };
     long from = change.start, to = change.end;
-    if (from > 0 && byteAt(from - 1) >= 0x80) {
-        const long nearest = std::max(0L, from - 3);
-        from = nearest;
-        for (int k = 0; k < 3 && from > 0 && trail(from); ++k)
-            --from;
-        if (trail(from)) // no lead byte near: the byte stands alone
-            from = nearest;
-    }
-    // After three trailing bytes in a row the next one cannot belong to a character before them.
-    for (int k = 0; k < 3 && to < length && trail(to); ++k)
-        ++to;
+    index_.wholeCharacters(from, to);
     if (from == change.start && to == change.end)
         return;
     QByteArray removed(rangePointer(from, change.start - from), change.start - from);
@@ -179,15 +162,15 @@ QtEditor::QtEditor(QWidget *parent, const QFont &font, double left, double top, 
 
     // Keys that would edit behind the program's back, undo on their own, or take the
     // program's shortcuts.
-    const int letters[] = {'L', 'T', 'D', 'U'};
-    for (int key : letters) {
+    const auto clearCtrl = [&](int key) {
         send(Sci::SCI_CLEARCMDKEY, key + (ModCtrl << 16));
         send(Sci::SCI_CLEARCMDKEY, key + ((ModCtrl | ModShift) << 16));
-    }
-    const int taken[] = {'Z', 'Y', 'A', 'N', 'O', 'S', 'W'};
-    for (int key : taken) {
-        send(Sci::SCI_CLEARCMDKEY, key + (ModCtrl << 16));
-        send(Sci::SCI_CLEARCMDKEY, key + ((ModCtrl | ModShift) << 16));
+    };
+    for (int key : {'L', 'T', 'D', 'U', 'Y'})
+        clearCtrl(key);
+    for (const Command &command : Commands) {
+        if (command.key)
+            clearCtrl(command.key);
     }
     send(Sci::SCI_CLEARCMDKEY, Sci::SCK_BACK + (ModAlt << 16));
     send(Sci::SCI_CLEARCMDKEY, Sci::SCK_BACK + ((ModAlt | ModShift) << 16));
@@ -231,33 +214,17 @@ QString fromBuffer(const char *data, qsizetype length)
     return RawUtf8::toText(QByteArrayView(data, length));
 }
 
-bool continuationByte(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 constexpr long BlockBytes = 1 << 20;
 
 // Whether the machine can hold a buffer of this size; refusing is better than being killed
 // half-way, which takes every other unsaved document along.
 bool enoughMemoryFor(qint64 bytes)
 {
-    QFile meminfo(QStringLiteral("/proc/meminfo"));
-    if (!meminfo.open(QIODevice::ReadOnly))
-        return true;
-    for (const QByteArray &line : meminfo.readAll().split('\n')) {
-        if (line.startsWith("MemAvailable:"))
-            return line.mid(13).trimmed().split(' ').value(0).toLongLong() * 1024 > bytes + bytes / 4;
-    }
-    return true;
+    const qint64 available = availableMemory();
+    return available < 0 || available > bytes + bytes / 4;
 }
 
 } // namespace
-
-int SciWidget::utf16Length() const
-{
-    return static_cast<int>(units_);
-}
 
 QString SciWidget::textBetween(long from, long to) const
 {
@@ -267,181 +234,17 @@ QString SciWidget::textBetween(long from, long to) const
     return fromBuffer(rangePointer(from, to - from), to - from);
 }
 
-void SciWidget::forgetPositions()
-{
-    checkpoints_.assign(1, Anchor{0, 0});
-    for (Anchor &a : anchors_)
-        a = Anchor{};
-    units_ = 0;
-}
-
-void SciWidget::remember(long byte, long unit) const
-{
-    anchors_[nextAnchor_] = Anchor{byte, unit};
-    nextAnchor_ = (nextAnchor_ + 1) % std::size(anchors_);
-}
-
-long SciWidget::unitsBetween(long from, long to) const
-{
-    return to > from ? RawUtf8::units(QByteArrayView(rangePointer(from, to - from), to - from)) : 0;
-}
-
 void SciWidget::countAppended(QByteArrayView block)
 {
     // Valid UTF-8 in whole characters is counted while it is in the cache; anything else is
     // counted once the refill is done.
     if (!change_.valid || change_.known)
         return;
-    const auto *s = reinterpret_cast<const unsigned char *>(block.data());
-    const qsizetype n = block.size();
-    for (qsizetype k = 1; k <= std::min<qsizetype>(3, n); ++k) {
-        if ((s[n - k] & 0xC0) == 0x80)
-            continue;
-        if (s[n - k] >= 0xC0 && RawUtf8::sequenceAt(s + n - k, k) != k)
-            change_.valid = false; // a character split between blocks
-        break;
-    }
-    if (!change_.valid)
+    if (RawUtf8::cutOffBytes(block) > 0) {
+        change_.valid = false; // a character split between blocks
         return;
-    const long blockStart = SendScintilla(SCI_GETLENGTH) - n;
-    long pos = blockStart;
-    for (;;) {
-        long next = checkpoints_.back().byte + CheckpointBytes;
-        if (next >= blockStart + n) {
-            units_ += RawUtf8::validUnits(QByteArrayView(s + (pos - blockStart), blockStart + n - pos));
-            return;
-        }
-        for (int k = 0; k < 3 && next < blockStart + n && (s[next - blockStart] & 0xC0) == 0x80; ++k)
-            ++next;
-        units_ += RawUtf8::validUnits(QByteArrayView(s + (pos - blockStart), next - pos));
-        checkpoints_.push_back(Anchor{next, units_});
-        pos = next;
     }
-}
-
-void SciWidget::recount()
-{
-    const long length = SendScintilla(SCI_GETLENGTH);
-    forgetPositions();
-    fillCheckpoints(0);
-    units_ = checkpoints_.back().unit + unitsBetween(checkpoints_.back().byte, length);
-}
-
-void SciWidget::fillCheckpoints(size_t i) const
-{
-    const long length = SendScintilla(SCI_GETLENGTH);
-    const long end = i + 1 < checkpoints_.size() ? checkpoints_[i + 1].byte : length;
-    if (end - checkpoints_[i].byte <= 2 * CheckpointBytes)
-        return;
-    const long first = checkpoints_[i].byte;
-    const char *text = rangePointer(first, end - first);
-    std::vector<Anchor> added;
-    Anchor at = checkpoints_[i];
-    while (end - at.byte > 2 * CheckpointBytes) {
-        long next = at.byte + CheckpointBytes;
-        // Past at most three trailing bytes lies the start of a character.
-        for (int k = 0; k < 3 && (static_cast<unsigned char>(text[next - first]) & 0xC0) == 0x80; ++k)
-            ++next;
-        at = Anchor{next, at.unit + RawUtf8::units(QByteArrayView(text + (at.byte - first), next - at.byte))};
-        added.push_back(at);
-    }
-    checkpoints_.insert(checkpoints_.begin() + static_cast<long>(i) + 1, added.begin(), added.end());
-}
-
-void SciWidget::shiftPositions(long from, long oldTo, long bytesAdded, long unitsAdded)
-{
-    // Positions up to the change keep their place; those it covered are gone; those after it move.
-    const auto shift = [&](Anchor &a) {
-        if (a.byte <= from)
-            return true;
-        if (a.byte < oldTo)
-            return false;
-        a.byte += bytesAdded;
-        a.unit += unitsAdded;
-        return true;
-    };
-    std::erase_if(checkpoints_, [&](Anchor &a) { return !shift(a); });
-    for (Anchor &a : anchors_) {
-        if (!shift(a))
-            a = Anchor{};
-    }
-    units_ += unitsAdded;
-}
-
-SciWidget::Anchor SciWidget::nearest(long Anchor::*measure, long value) const
-{
-    const auto after = [&] {
-        return std::upper_bound(checkpoints_.begin(), checkpoints_.end(), value,
-                                [&](long v, const Anchor &a) { return v < a.*measure; });
-    };
-    auto next = after();
-    const size_t i = static_cast<size_t>(next - checkpoints_.begin()) - 1;
-    const long gap = (next == checkpoints_.end() ? SendScintilla(SCI_GETLENGTH) : next->byte) - checkpoints_[i].byte;
-    if (gap > 2 * CheckpointBytes) {
-        fillCheckpoints(i);
-        next = after();
-    }
-    Anchor best = *(next - 1);
-    const auto consider = [&](const Anchor &a) {
-        if (a.byte >= 0 && std::labs(a.*measure - value) < std::labs(best.*measure - value))
-            best = a;
-    };
-    if (next != checkpoints_.end())
-        consider(*next);
-    for (const Anchor &a : anchors_)
-        consider(a);
-    return best;
-}
-
-long SciWidget::characterStart(long byte) const
-{
-    const long length = SendScintilla(SCI_GETLENGTH);
-    if (byte <= 0 || byte >= length)
-        return std::clamp(byte, 0L, length);
-    const long from = std::max(0L, byte - 3), to = std::min(length, byte + 3);
-    const auto *s = reinterpret_cast<const unsigned char *>(rangePointer(from, to - from));
-    if ((s[byte - from] & 0xC0) != 0x80)
-        return byte;
-    for (long q = byte - 1; q >= from; --q) {
-        if ((s[q - from] & 0xC0) != 0x80)
-            return RawUtf8::sequenceAt(s + (q - from), to - q) > byte - q ? q : byte;
-    }
-    return byte;
-}
-
-int SciWidget::toUtf16(long bytePos) const
-{
-    bytePos = characterStart(bytePos);
-    const Anchor from = nearest(&Anchor::byte, bytePos);
-    const long unit = from.byte <= bytePos ? from.unit + unitsBetween(from.byte, bytePos) : from.unit - unitsBetween(bytePos, from.byte);
-    if (std::labs(from.byte - bytePos) > 256)
-        remember(bytePos, unit);
-    return static_cast<int>(unit);
-}
-
-long SciWidget::toBytes(int utf16, int *landed) const
-{
-    const long length = SendScintilla(SCI_GETLENGTH);
-    utf16 = static_cast<int>(std::clamp<long>(utf16, 0, units_));
-    if (landed)
-        *landed = utf16;
-    if (utf16 == 0 || utf16 == units_)
-        return utf16 == 0 ? 0 : length;
-    const Anchor from = nearest(&Anchor::unit, utf16);
-    // A unit takes at most four bytes. Inside a surrogate pair the position is the pair's start.
-    qsizetype early = 0;
-    long pos;
-    if (utf16 >= from.unit) {
-        const long span = std::min(4L * (utf16 - from.unit), length - from.byte);
-        pos = from.byte + RawUtf8::bytesOfUnits(QByteArrayView(rangePointer(from.byte, span), span), utf16 - from.unit, &early);
-    } else {
-        const long span = std::min(4L * (from.unit - utf16), from.byte);
-        pos = from.byte - RawUtf8::bytesOfLastUnits(QByteArrayView(rangePointer(from.byte - span, span), span),
-                                                    from.unit - utf16, &early);
-    }
-    if (landed)
-        *landed = utf16 - static_cast<int>(early);
-    return pos;
+    index_.appended(block);
 }
 
 void QtEditor::changed(const ByteChange &change)
@@ -593,11 +396,8 @@ void QtEditor::readBlocks(long from, const std::function<bool(long position, QBy
             end = gap;
         // End on a whole character, and not between "\r" and "\n". A character takes at most
         // four bytes: after three trailing bytes in a row the next one stands alone.
-        long cut = end;
-        for (int k = 0; k < 3 && cut < length && cut > pos && continuationByte(static_cast<char>(send(Sci::SCI_GETCHARAT, cut))); ++k)
-            --cut;
-        if (cut < length && cut > pos && continuationByte(static_cast<char>(send(Sci::SCI_GETCHARAT, cut))))
-            cut = end;
+        const auto byteAt = [&](qsizetype at) { return static_cast<unsigned char>(send(Sci::SCI_GETCHARAT, at)); };
+        long cut = end < length ? static_cast<long>(RawUtf8::characterStart(end, pos, byteAt)) : end;
         if (cut < length && cut > pos && send(Sci::SCI_GETCHARAT, cut) == '\n' && send(Sci::SCI_GETCHARAT, cut - 1) == '\r')
             --cut;
         if (cut == pos) // a character or line break that spans the gap: a few bytes across it
@@ -717,7 +517,6 @@ Editor *QtEditorFactory::createElement(int index)
     if (index == 0) {
         element0_ = raw;
         raw->setVisible(true); // the designed element is shown from the start
-        installEditorAccessibility();
     }
     return raw;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/editor.h"
+#include "platform/utf16index.h"
 
 #include <Qsci/qsciscintillabase.h>
 #include <QFont>
@@ -33,16 +34,13 @@ public:
     void refillStarts(bool valid = false);
     void countAppended(QByteArrayView block);
 
-    // Byte positions of the buffer and UTF-16 offsets of the text, both ways, counted from the
-    // nearest known position. A position inside a character counts as the character's start.
-    int toUtf16(long bytePos) const;
-    // `landed` (if given) receives the position of the byte offset returned: one less than
-    // `utf16` inside a surrogate pair.
-    long toBytes(int utf16, int *landed = nullptr) const;
-    int utf16Length() const;
+    // Byte positions of the buffer and UTF-16 offsets of the text, both ways (see Utf16Index).
+    int toUtf16(long bytePos) const { return index_.toUtf16(bytePos); }
+    long toBytes(int utf16, int *landed = nullptr) const { return index_.toBytes(utf16, landed); }
+    int utf16Length() const { return index_.length(); }
     QString textBetween(long from, long to) const; // bytes clipped to the buffer
     // The buffer was replaced: no position known so far holds.
-    void forgetPositions();
+    void forgetPositions() { index_.forget(); }
 
     // Runs f as one change: a notification follows if f changed the text.
     template <class F> void asOneChange(F &&f)
@@ -69,31 +67,19 @@ private:
     void before(bool insertion, long position, long length);
     void flush();
     void widen(ByteChange &change) const;
-    static constexpr long CheckpointBytes = 16384;
     static constexpr long LongLine = 256 * 1024; // bytes: the caret does not blink on a longer line
     int depth_ = 0;
     bool pending_ = false;
     ByteChange change_;
 
-    // Positions whose UTF-16 offset is known: checkpoints every few kilobytes, in byte order,
-    // and the positions asked for last. A change shifts those after it and drops those it touched.
-    struct Anchor {
-        long byte = -1;
-        long unit = 0;
+    struct Buffer : Utf16Index::Buffer {
+        explicit Buffer(const SciWidget &sci) : sci(sci) {}
+        long size() const override { return sci.SendScintilla(SCI_GETLENGTH); }
+        const char *bytes(long position, long length) const override { return sci.rangePointer(position, length); }
+        const SciWidget &sci;
     };
-    // The known position nearest to `value`, measured in bytes or in units.
-    Anchor nearest(long Anchor::*measure, long value) const;
-    // Adds checkpoints between checkpoint i and the next where they lie far apart.
-    void fillCheckpoints(size_t i) const;
-    void recount();
-    void shiftPositions(long from, long oldTo, long bytesAdded, long unitsAdded);
-    void remember(long byte, long unit) const;
-    long unitsBetween(long from, long to) const;
-    long characterStart(long byte) const;
-    mutable std::vector<Anchor> checkpoints_{Anchor{0, 0}};
-    mutable Anchor anchors_[4];
-    mutable int nextAnchor_ = 0;
-    long units_ = 0;
+    Buffer buffer_{*this};
+    Utf16Index index_{buffer_};
 };
 
 class QtEditor : public Editor {
@@ -166,7 +152,3 @@ private:
     std::vector<std::unique_ptr<QtEditor>> owned_;
     QtEditor *element0_ = nullptr;
 };
-
-// Gives the editors an accessibility object of our own (editoraccessible.cpp) in place of
-// QScintilla's, which counts characters from the start of the document on every update.
-void installEditorAccessibility();
