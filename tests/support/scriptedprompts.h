@@ -33,6 +33,8 @@ public:
     QString showOpen(const QString &title, const QString &filter) override;
     QString showSave(const QString &title, const QString &filter) override;
     int popupMenu(const QStringList &items, double x, double y) override;
+    // Recorded as a message box whose items are the answers; answered from msgAnswers with an index.
+    int choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title) override;
 
     std::vector<ShownPrompt> reports() const; // error reports only
     std::vector<ShownPrompt> ofKind(ShownPrompt::Kind kind) const;
