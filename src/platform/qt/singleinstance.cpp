@@ -9,8 +9,10 @@
 #include <QThread>
 #include <QTimer>
 #include <QtEndian>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -214,18 +216,20 @@ private:
                 stopListening(); // the watch listens again
                 return;
             }
-            if (owner_->live_.load() >= limits_.connections || !peerIsUser(c)) {
+            if (!peerIsUser(c)) {
                 ::close(c);
                 continue;
             }
+            makeRoom();
             auto socket = new QLocalSocket(this);
             if (!socket->setSocketDescriptor(c)) {
                 ::close(c);
                 delete socket;
                 continue;
             }
-            ++owner_->live_;
-            connect(socket, &QObject::destroyed, this, [this] { --owner_->live_; });
+            held_.emplace_back(socket);
+            owner_->live_ = int(held_.size());
+            connect(socket, &QObject::destroyed, this, [this] { forget(); });
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             // A request may arrive in pieces; never more than one request is buffered.
             socket->setReadBufferSize(HeaderBytes + limits_.requestBytes);
@@ -234,6 +238,34 @@ private:
             if (socket->bytesAvailable() > 0)
                 read(socket);
         }
+    }
+
+    // At the limit the oldest connection goes: a flood of idle connections cannot keep a start
+    // out, and what the oldest has sent already is still read.
+    void makeRoom()
+    {
+        forget();
+        while (int(held_.size()) >= limits_.connections) {
+            QPointer<QLocalSocket> oldest = held_.front();
+            held_.pop_front();
+            if (!oldest)
+                continue;
+            oldest->waitForReadyRead(0);
+            read(oldest);
+            if (oldest && oldest->state() == QLocalSocket::ConnectedState && oldest->bytesToWrite() == 0)
+                drop(oldest);
+        }
+        owner_->live_ = int(held_.size());
+    }
+
+    void forget()
+    {
+        held_.erase(std::remove_if(held_.begin(), held_.end(),
+                                   [](const QPointer<QLocalSocket> &s) {
+                                       return !s || s->state() == QLocalSocket::UnconnectedState;
+                                   }),
+                    held_.end());
+        owner_->live_ = int(held_.size());
     }
 
     static void drop(QLocalSocket *socket)
@@ -294,6 +326,7 @@ private:
     ino_t inode_;
     QSocketNotifier *notifier_ = nullptr;
     QTimer *watch_ = nullptr;
+    std::deque<QPointer<QLocalSocket>> held_; // oldest first
 };
 
 SingleInstance::SingleInstance(const QString &socketPath, QObject *parent) : QObject(parent), path_(socketPath)
