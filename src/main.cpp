@@ -81,20 +81,33 @@ int main(int argc, char *argv[])
         Twips::setDpi(Twips::dpi() * scale);
     }
 
-    // One window per user session: a running one takes this start's files.
-    SingleInstance instance;
-    if (instance.sendToRunning(command.files))
-        return 0;
-    SingleInstance::Listen listening = instance.listen();
-    if (listening == SingleInstance::Listen::OtherRunning && instance.sendToRunning(command.files))
-        return 0; // another start came up at the same moment and listens now
-    if (listening == SingleInstance::Listen::Failed)
-        std::fprintf(stderr, "marquill: later starts will open windows of their own: %s\n",
-                     qPrintable(instance.errorString()));
+    // One window per user session: a running one takes this start's files. The socket is
+    // answered from the start on, also while this window reopens its files.
+    QString why;
+    SingleInstance instance(SingleInstance::defaultSocketPath(&why));
+    QStringList files = command.files;
+    if (instance.socketPath().isEmpty()) {
+        std::fprintf(stderr, "marquill: later starts will open windows of their own: %s\n", qPrintable(why));
+    } else {
+        qsizetype handed = 0;
+        if (instance.sendToRunning(files, 5000, &handed))
+            return 0;
+        files = files.mid(handed);
+        const SingleInstance::Listen listening = instance.listen();
+        if (listening == SingleInstance::Listen::OtherRunning) {
+            // Another start came up at the same moment and listens now.
+            if (instance.sendToRunning(files, 5000, &handed))
+                return 0;
+            files = files.mid(handed);
+        }
+        if (listening == SingleInstance::Listen::Failed)
+            std::fprintf(stderr, "marquill: later starts will open windows of their own: %s\n",
+                         qPrintable(instance.errorString()));
+    }
 
     QtApplication marquill;
-    instance.onRequest = [&marquill](const QStringList &files) { marquill.anotherStart(files); };
+    instance.onRequest = [&marquill](const QStringList &handedOver) { marquill.anotherStart(handedOver); };
     marquill.window.onUnloaded = [] { QCoreApplication::exit(0); };
-    marquill.start(command.files);
+    marquill.start(files);
     return app.exec();
 }

@@ -26,6 +26,7 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
     });
     p.timer.setTickHandler([this] { Steps(*this, "Timer1_Timer")(0, [&] { Timer1_Timer(); }); });
     p.hotKeys.setHotKeyHandler([this](int id) { Steps(*this, "HotKeyLoop")(0, [&] { onHotKey(id); }); });
+    p.hotKeys.setOutsideHandler([this](int id) { return shortcutFromOutside(id); });
     p.tabs.setToolTipHandler([this](int position) {
         QString tip;
         Steps(*this, "tabToolTip")(0, [&] { tip = tabToolTip(position); });
@@ -50,6 +51,7 @@ Form1::~Form1()
     p.tabs.setToolTipHandler(nullptr);
     p.timer.setTickHandler(nullptr);
     p.hotKeys.setHotKeyHandler(nullptr);
+    p.hotKeys.setOutsideHandler(nullptr);
     p.draftTimer.setTimeoutHandler(nullptr);
 }
 

@@ -150,6 +150,7 @@ public:
     // --- shortcuts: registration on the first tick, dispatch of each press ----------------------
     void Timer1_Timer();
     void onHotKey(int id); // a pressed shortcut, as the platform reports it
+    bool shortcutFromOutside(int id); // may it run, pressed while another application was active?
     // The shortcut ids: the atoms of "A00F1" .. "A00F6", 0 until the first tick.
     qint32 HotKeyNew = 0, HotKeyOpen = 0, HotKeySave = 0, HotKeySaveAs = 0, HotKeyClose = 0, HotKeyUndo = 0;
 
@@ -167,6 +168,7 @@ public:
     QString FindText;
     qint32 FindNextStart = 0;
     bool hotKeysRegistered = false;
+    bool globalShortcutsSettled = false; // asked whether they act everywhere, or found it set
     bool quitRequested = false; // set by Form_Unload: the platform ends the program
     std::unique_ptr<DraftStore> drafts;
     bool draftFailureReported = false;

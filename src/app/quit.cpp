@@ -14,7 +14,8 @@ void Form1::Form_QueryUnload(int &cancel, int)
         int answer = MsgResult::No; // a question that cannot be asked keeps the window
         step(114, [&] {
             answer = p.prompts.msgBox(QStringLiteral("Exit without saving?"),
-                                      MsgStyle::YesNo + MsgStyle::DefaultButton2, QStringLiteral("Continue Exit"));
+                                      MsgStyle::YesNo + MsgStyle::DefaultButton2 + MsgStyle::Discards,
+                                      QStringLiteral("Continue Exit"));
         });
         // Only Yes gives the changes up; a box closed without an answer keeps the window.
         if (answer != MsgResult::Yes)

@@ -43,9 +43,9 @@ void Form1::restoreDrafts(bool &anyRestored)
         drafts->discardLeftBehind(); // folders of ended runs without drafts
         return;
     }
-    const int answer = p.prompts.msgBox(QStringLiteral("Marquill did not close normally. Restore %1 unsaved documents?")
-                                            .arg(left.size()),
-                                        MsgStyle::YesNo, QString());
+    const int answer = p.prompts.msgBox(
+        QStringLiteral("Marquill did not close normally. Restore %1 unsaved documents?").arg(left.size()),
+        MsgStyle::YesNo + MsgStyle::Discards, QString());
     if (answer == MsgResult::No) {
         drafts->discardLeftBehind();
         return;

@@ -14,7 +14,7 @@ void Form1::PushButton11_Click()
         int answer = 0;
         step(102, [&] {
             answer = p.prompts.msgBox(QStringLiteral("File has been changed. \r\nDo you want to save changes?"),
-                                      MsgStyle::YesNo, QStringLiteral("Save Changes"));
+                                      MsgStyle::YesNo + MsgStyle::Discards, QStringLiteral("Save Changes"));
         });
         // Without an answer nothing is decided: the document stays as it is.
         if (answer != MsgResult::Yes && answer != MsgResult::No)
@@ -65,7 +65,8 @@ void Form1::PushButton12_Click()
         step(112, [&] {
             answer = p.prompts.msgBox(QStringLiteral("There are some file(s) that has been changed.\r\n"
                                                      "Do you wish to continue closing all files without saving?"),
-                                      MsgStyle::YesNo + MsgStyle::DefaultButton2, QStringLiteral("Continue Close"));
+                                      MsgStyle::YesNo + MsgStyle::DefaultButton2 + MsgStyle::Discards,
+                                      QStringLiteral("Continue Close"));
         });
         if (answer != MsgResult::Yes)
             return;

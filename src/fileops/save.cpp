@@ -120,7 +120,7 @@ bool Form1::mayOverwrite(int index, const QString &path)
         return true;
     return p.prompts.msgBox(QDir::toNativeSeparators(path) +
                                 QStringLiteral(" was changed by another program since it was opened. Overwrite it?"),
-                            MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2,
+                            MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 + MsgStyle::Discards,
                             QString()) == MsgResult::Yes;
 }
 

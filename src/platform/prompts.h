@@ -9,6 +9,10 @@ constexpr int OkOnly = 0;
 constexpr int YesNo = 4;
 constexpr int Exclamation = 48;
 constexpr int DefaultButton2 = 256; // the second button (No) is the default instead of the first
+// The answer that is not the default throws text away: no letter key gives it and Enter never
+// does, so that typing meant for something else cannot; only a click, or Tab or an arrow key and
+// then Space, reaches it.
+constexpr int Discards = 0x1000'0000;
 
 } // namespace MsgStyle
 
@@ -31,4 +35,7 @@ public:
     // Shows the items as a popup menu with its top-left corner at (x, y) twips of the window;
     // returns the picked index, or -1 when nothing was picked.
     virtual int popupMenu(const QStringList &items, double x, double y) = 0;
+    // A question with answers of its own: returns the index of the answer given, or -1 when the
+    // box was closed without one. No letter key gives an answer; Enter gives the default.
+    virtual int choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "platform/hotkeys.h"
+#include "platform/prompts.h"
 #include "platform/timer.h"
 #include "shortcuts/atoms.h"
 
@@ -45,6 +46,41 @@ void Form1::Timer1_Timer()
     // A combination another program holds simply stays dead here.
     for (const Command *c : shortcutCommands())
         p.hotKeys.registerHotKey(this->*c->hotKeyId, HotKeyModifier::Control, c->key);
+}
+
+bool Form1::shortcutFromOutside(int id)
+{
+    const Command *c = findShortcut(*this, id);
+    if (!c || globalShortcutsSettled)
+        return true;
+    // Asked once, the first time it matters; a setting in the file has answered it already.
+    Steps step(*this, "GlobalShortcutQuestion");
+    QString value;
+    step(100, [&] { value = GetSetting(QStringLiteral("GlobalShortcuts"), QString()); });
+    if (!value.trimmed().isEmpty()) {
+        globalShortcutsSettled = true;
+        return true;
+    }
+    int answer = -1;
+    step(102, [&] {
+        answer = p.prompts.choose(
+            QStringLiteral("Marquill received Ctrl+%1 while another application was active. "
+                           "Marquill's six shortcuts (Ctrl+N, O, S, A, W, Z) work in every "
+                           "application unless you turn this off. Keep them for every application?")
+                .arg(QLatin1Char(c->key)),
+            {QStringLiteral("Keep"), QStringLiteral("Only in Marquill")}, 1, QStringLiteral("Global Shortcuts"));
+    });
+    // Closed without an answer: the key is not taken this time, and the question comes again.
+    if (answer != 0 && answer != 1)
+        return false;
+    globalShortcutsSettled = true;
+    step(104, [&] {
+        SaveSetting(QStringLiteral("GlobalShortcuts"), answer == 0 ? QStringLiteral("1") : QStringLiteral("0"));
+    });
+    if (answer == 0)
+        return true;
+    step(106, [&] { p.hotKeys.setSystemWide(false); });
+    return false;
 }
 
 void Form1::onHotKey(int id)

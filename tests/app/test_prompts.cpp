@@ -5,6 +5,9 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -14,13 +17,19 @@ namespace {
 // The real message boxes, answered by what a user does to the box once it is up.
 class QtPromptsTest : public FormTest {
 protected:
-    int ask(int style, const std::function<void(QMessageBox &)> &user)
+    int ask(int style, const std::function<void(QMessageBox &)> &user,
+            const QString &text = QStringLiteral("Exit without saving?"))
     {
+        bool shown = false;
         QTimer::singleShot(0, [&] {
-            if (auto box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            if (auto box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shown = true;
                 user(*box);
+            }
         });
-        return app->qtPrompts.msgBox(QStringLiteral("Exit without saving?"), style, QStringLiteral("Continue Exit"));
+        const int answer = app->qtPrompts.msgBox(text, style, QStringLiteral("Continue Exit"));
+        EXPECT_TRUE(shown) << "the box never came up";
+        return answer;
     }
     static void key(QWidget &box, int k)
     {
@@ -63,4 +72,65 @@ TEST_F(QtPromptsTest, BoxOfAShortcutFromElsewhereTakesNoKeyForASecond)
     hold = false;
     answer = ask(MsgStyle::YesNo, [](QMessageBox &b) { key(b, Qt::Key_Escape); });
     EXPECT_EQ(answer, MsgResult::Cancel);
+}
+
+TEST_F(QtPromptsTest, TypingCannotGiveTheAnswerThatDiscards)
+{
+    struct Case {
+        int style;
+        int letter;
+        QMessageBox::StandardButton discarding;
+        int keeps, discards;
+    };
+    // Save Changes (No discards) and Exit without saving? (Yes discards).
+    const Case cases[] = {
+        {MsgStyle::YesNo + MsgStyle::Discards, Qt::Key_N, QMessageBox::No, MsgResult::Yes, MsgResult::No},
+        {MsgStyle::YesNo + MsgStyle::DefaultButton2 + MsgStyle::Discards, Qt::Key_Y, QMessageBox::Yes, MsgResult::No,
+         MsgResult::Yes}};
+    for (const Case &c : cases) {
+        // The letter, alone or with Alt, does nothing; Enter on the discarding answer gives the default.
+        EXPECT_EQ(ask(c.style,
+                      [&](QMessageBox &b) {
+                          QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : &b;
+                          QTest::keyClick(focus, c.letter);
+                          QTest::keyClick(focus, c.letter, Qt::AltModifier);
+                          ASSERT_TRUE(b.isVisible()) << "a letter answered " << c.style;
+                          b.button(c.discarding)->setFocus(Qt::TabFocusReason);
+                          QTest::keyClick(b.button(c.discarding), Qt::Key_Return);
+                      }),
+                  c.keeps);
+        // Space on it, once the user moved there, gives it.
+        EXPECT_EQ(ask(c.style,
+                      [&](QMessageBox &b) {
+                          b.button(c.discarding)->setFocus(Qt::TabFocusReason);
+                          QTest::keyClick(b.button(c.discarding), Qt::Key_Space);
+                      }),
+                  c.discards);
+    }
+    // A question that throws nothing away keeps its letter keys.
+    EXPECT_EQ(ask(MsgStyle::YesNo, [](QMessageBox &b) { QTest::keyClick(&b, Qt::Key_N); }), MsgResult::No);
+}
+
+TEST_F(QtPromptsTest, LongNoticeScrollsAndItsButtonStaysOnTheScreen)
+{
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines << QStringLiteral("/home/you/notes/file %1.txt (no such file)").arg(i);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ask(
+        MsgStyle::OkOnly,
+        [&](QMessageBox &b) {
+            EXPECT_NE(b.findChild<QScrollArea *>(), nullptr);
+            EXPECT_LE(b.frameGeometry().height(), screen.height());
+            QAbstractButton *ok = b.button(QMessageBox::Ok);
+            const QRect onScreen(ok->mapToGlobal(QPoint(0, 0)), ok->size());
+            EXPECT_TRUE(screen.contains(onScreen)) << onScreen.y() << " of " << screen.height();
+            ok->click();
+        },
+        lines.join(QLatin1Char('\n')));
+    // A short one stays as it was.
+    ask(MsgStyle::OkOnly, [](QMessageBox &b) {
+        EXPECT_EQ(b.findChild<QScrollArea *>(), nullptr);
+        b.button(QMessageBox::Ok)->click();
+    });
 }

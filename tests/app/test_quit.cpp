@@ -48,7 +48,7 @@ TEST_F(QuitTest, SeveralChangedDocumentsAskOnce)
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, "Exit without saving?");
     EXPECT_EQ(prompts.shown[0].title, "Continue Exit");
-    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo + MsgStyle::DefaultButton2);
+    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo + MsgStyle::DefaultButton2 + MsgStyle::Discards);
 }
 
 TEST_F(QuitTest, RecordFlagWithoutTheMarkAsksNothing)

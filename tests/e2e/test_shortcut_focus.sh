@@ -10,7 +10,7 @@ start_xvfb
 DOC=$WORK/docs/a.txt
 mkdir -p "$(dirname "$DOC")"
 printf 'alpha\n' >"$DOC"
-write_settings "[Marquill]" "OpenFiles=$DOC|"
+write_settings "[Marquill]" "OpenFiles=$DOC|" "GlobalShortcuts=1"
 
 start_marquill
 wait_for_shortcuts

@@ -16,7 +16,7 @@ start_xvfb
 DOC=$WORK/docs/a.txt
 mkdir -p "$(dirname "$DOC")"
 printf 'alpha\n' >"$DOC"
-write_settings "[Marquill]" "OpenFiles=$DOC|"
+write_settings "[Marquill]" "OpenFiles=$DOC|" "GlobalShortcuts=1"
 ORIGINAL=$(cat "$DOC")
 
 # First run, for comparison: the tab row after typing, and after exactly one New by a click.

@@ -78,7 +78,7 @@ TEST_F(CloseTest, ChangedDocumentAnsweredNoClosesWithoutWriting)
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, SaveQuestion);
     EXPECT_EQ(prompts.shown[0].title, "Save Changes");
-    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo);
+    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo + MsgStyle::Discards);
     EXPECT_EQ(TempEnv::readFile(a), "text of a.txt");
     EXPECT_EQ(captions(), QStringList{QStringLiteral("Untitled1.txt")});
     EXPECT_EQ(form().RecentList, (QStringList{QString(), a}));
@@ -212,7 +212,7 @@ TEST_F(CloseTest, CloseAllAnsweredNoKeepsEverything)
     ASSERT_EQ(prompts.shown.size(), 1u); // asked once for two changed documents
     EXPECT_EQ(prompts.shown[0].text, CloseAllQuestion);
     EXPECT_EQ(prompts.shown[0].title, "Continue Close");
-    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo + MsgStyle::DefaultButton2);
+    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo + MsgStyle::DefaultButton2 + MsgStyle::Discards);
     EXPECT_EQ(captions(), before);
     EXPECT_EQ(editorAt(1).text(), "edited a");
     EXPECT_EQ(editorAt(2).text(), "edited b");

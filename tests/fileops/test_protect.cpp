@@ -37,7 +37,8 @@ TEST_F(ProtectTest, ChangedOnDiskAsksBeforeSaveAndNoKeepsFileAndDocument)
     save();
     ASSERT_EQ(questions().size(), 1u);
     EXPECT_EQ(questions()[0].text, changedQuestion(path));
-    EXPECT_EQ(questions()[0].style, MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2);
+    EXPECT_EQ(questions()[0].style,
+              MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 + MsgStyle::Discards);
     EXPECT_EQ(TempEnv::readFile(path), "theirs\n");
     EXPECT_EQ(captions().last(), "a.txt*");
 
@@ -149,5 +150,6 @@ TEST_F(ProtectTest, QuestionsClosedWithoutAnAnswerKeepTheText)
     form().Form_QueryUnload(cancel, 0);
     EXPECT_EQ(cancel, 1);
     EXPECT_EQ(questions().size(), 3u);
-    EXPECT_EQ(questions()[0].style, MsgStyle::YesNo); // Save Changes: Yes, which saves, stays the default
+    EXPECT_EQ(questions()[0].style,
+              MsgStyle::YesNo + MsgStyle::Discards); // Save Changes: Yes, which saves, stays the default
 }

@@ -52,7 +52,21 @@ public:
                 notifyHotKey(r.id);
         }
     }
+    // The same while another application has the keyboard; a press the program does not take
+    // goes back to it.
+    void pressFromOutside(int key)
+    {
+        for (const Registration &r : registrations) {
+            if (r.key == key && r.key != refusedKey) {
+                if (mayRunFromOutside(r.id))
+                    notifyHotKey(r.id);
+                else
+                    givenBack.push_back(key);
+            }
+        }
+    }
     std::vector<Registration> registrations;
+    std::vector<int> givenBack;
     int refusedKey = 0;
 };
 
@@ -276,4 +290,51 @@ TEST_F(ShortcutTest, GlobalShortcutsSettingChoosesWhereTheSixAct)
             EXPECT_EQ(r.systemWide, systemWide);
         app.reset();
     }
+}
+
+TEST_F(ShortcutTest, FirstPressFromAnotherApplicationAsksOnceWhereTheSixAct)
+{
+    startWithFakeHotKeys();
+    waitForFirstTick();
+    // "Only in Marquill": Close does not run, the key goes back, and the six stay with the window.
+    prompts.msgAnswers = {1};
+    fake->pressFromOutside('W');
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text,
+              "Marquill received Ctrl+W while another application was active. Marquill's six shortcuts (Ctrl+N, O, "
+              "S, A, W, Z) work in every application unless you turn this off. Keep them for every application?");
+    EXPECT_EQ(prompts.shown[0].items, (QStringList{"Keep", "Only in Marquill"}));
+    EXPECT_EQ(prompts.shown[0].style, 1) << "the default answer";
+    EXPECT_EQ(fake->givenBack, std::vector<int>{'W'});
+    EXPECT_FALSE(fake->systemWide);
+    EXPECT_EQ(form().GetSetting("GlobalShortcuts", "unset"), "0");
+    EXPECT_EQ(captions(), QStringList{"Untitled1.txt"});
+    // Never asked again.
+    fake->pressFromOutside('N');
+    EXPECT_EQ(prompts.shown.size(), 1u);
+
+    // "Keep" runs the command; a box closed without an answer runs nothing and asks again.
+    app.reset();
+    storeSetting(QStringLiteral("GlobalShortcuts"), QString());
+    startWithFakeHotKeys();
+    waitForFirstTick();
+    prompts.clear();
+    prompts.msgAnswers = {-1, 0};
+    fake->pressFromOutside('N');
+    EXPECT_EQ(captions(), QStringList{"Untitled1.txt"});
+    fake->pressFromOutside('N');
+    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
+    EXPECT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(form().GetSetting("GlobalShortcuts", "unset"), "1");
+    EXPECT_TRUE(fake->systemWide);
+
+    // A value already in the settings file is the answer.
+    app.reset();
+    storeSetting(QStringLiteral("GlobalShortcuts"), QStringLiteral("1"));
+    startWithFakeHotKeys();
+    waitForFirstTick();
+    prompts.clear();
+    fake->pressFromOutside('N');
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(captions(), (QStringList{"Untitled1.txt", "Untitled2.txt"}));
 }

@@ -16,6 +16,18 @@ int ScriptedPrompts::msgBox(const QString &text, int style, const QString &title
     return answer;
 }
 
+int ScriptedPrompts::choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title)
+{
+    shown.push_back({ShownPrompt::MsgBox, text, defaultAnswer, title, {}, answers, 0, 0});
+    if (msgAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return -1;
+    }
+    const int answer = msgAnswers.front();
+    msgAnswers.pop_front();
+    return answer;
+}
+
 QString ScriptedPrompts::inputBox(const QString &prompt, const QString &title)
 {
     shown.push_back({ShownPrompt::InputBox, prompt, 0, title, {}, {}, 0, 0});

@@ -33,6 +33,9 @@ public:
     QString showOpen(const QString &title, const QString &filter) override;
     QString showSave(const QString &title, const QString &filter) override;
     int popupMenu(const QStringList &items, double x, double y) override;
+    // Recorded as a message box whose items are the answers and whose style is the default
+    // answer's index; answered from msgAnswers with an index (-1: closed without an answer).
+    int choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title) override;
 
     std::vector<ShownPrompt> reports() const; // error reports only
     std::vector<ShownPrompt> ofKind(ShownPrompt::Kind kind) const;

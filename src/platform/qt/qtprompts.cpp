@@ -9,9 +9,16 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -91,6 +98,51 @@ private:
     QElapsedTimer clock_;
 };
 
+// A button that typing cannot press: its caption has no mnemonic (a letter alone would press it
+// in a message box), and it never becomes the default when it takes the focus, so that Enter
+// still gives the default answer.
+void onlyByClick(QAbstractButton *button)
+{
+    const QString caption = button->text();
+    QString plain;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] != QLatin1Char('&'))
+            plain += caption[i];
+        else if (i + 1 < caption.size() && caption[i + 1] == QLatin1Char('&'))
+            plain += caption.mid(i++, 2); // "&&" is a "&" of the caption
+    }
+    button->setText(plain);
+    button->setShortcut(QKeySequence());
+    if (auto push = qobject_cast<QPushButton *>(button))
+        push->setAutoDefault(false);
+}
+
+// A text taller than most of the screen (a notice naming many files) scrolls inside the box, so
+// that the box and its buttons stay on the screen.
+void scrollLongText(QMessageBox &box)
+{
+    auto label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    QScreen *screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    if (!label || !screen || !box.layout())
+        return;
+    const QSize area = screen->availableGeometry().size();
+    const int lines = label->text().count(QLatin1Char('\n')) + 1;
+    const int maxHeight = area.height() * 3 / 5;
+    if (lines * label->fontMetrics().lineSpacing() <= maxHeight)
+        return;
+    auto scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("longText"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    delete box.layout()->replaceWidget(label, scroll);
+    label->setWordWrap(false);
+    scroll->setWidget(label);
+    scroll->setWidgetResizable(true);
+    const int bar = box.style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    const QSize text = label->sizeHint();
+    scroll->setMinimumSize(std::min(text.width() + bar, area.width() * 3 / 5),
+                           std::min(text.height() + bar, maxHeight));
+}
+
 } // namespace
 
 QStringList qtNameFilters(const QString &filter)
@@ -142,6 +194,18 @@ int QtPrompts::msgBox(const QString &text, int style, const QString &title)
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
+    if (style & MsgStyle::Discards) {
+        for (QAbstractButton *b : box.buttons()) {
+            if (b != box.defaultButton())
+                onlyByClick(b);
+        }
+    }
+    return runBox(box, style);
+}
+
+int QtPrompts::runBox(QMessageBox &box, int style)
+{
+    scrollLongText(box);
     std::optional<KeyHold> hold;
     if (holdKeys && holdKeys())
         hold.emplace(&box, KeyHoldTime);
@@ -155,6 +219,28 @@ int QtPrompts::msgBox(const QString &text, int style, const QString &title)
     case QMessageBox::Ok: return MsgResult::Ok;
     default: return MsgResult::Cancel;
     }
+}
+
+int QtPrompts::choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title)
+{
+    QuestionBox box(&window_);
+    box.setWindowTitle(titleOr(window_, title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(forDisplay(text));
+    box.setIcon(QMessageBox::Question);
+    std::vector<QPushButton *> buttons;
+    for (const QString &answer : answers) {
+        buttons.push_back(
+            box.addButton(QString(answer).replace(QLatin1Char('&'), QStringLiteral("&&")), QMessageBox::AcceptRole));
+        onlyByClick(buttons.back());
+    }
+    if (defaultAnswer >= 0 && defaultAnswer < int(buttons.size())) {
+        buttons[defaultAnswer]->setAutoDefault(true);
+        box.setDefaultButton(buttons[defaultAnswer]);
+    }
+    runBox(box, MsgStyle::YesNo);
+    const auto picked = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return picked == buttons.end() ? -1 : int(picked - buttons.begin());
 }
 
 QString QtPrompts::inputBox(const QString &prompt, const QString &title)

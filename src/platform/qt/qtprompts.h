@@ -5,6 +5,7 @@
 #include <functional>
 
 class MainWindow;
+class QMessageBox;
 
 // Modal Qt dialogs over the main window.
 class QtPrompts : public Prompts {
@@ -15,12 +16,15 @@ public:
     QString showOpen(const QString &title, const QString &filter) override;
     QString showSave(const QString &title, const QString &filter) override;
     int popupMenu(const QStringList &items, double x, double y) override;
+    int choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title) override;
 
     // Asked as a box comes up: when true, the box takes no key press for its first KeyHoldTime ms.
     std::function<bool()> holdKeys;
     static constexpr int KeyHoldTime = 1000;
 
 private:
+    int runBox(QMessageBox &box, int style);
+
     MainWindow &window_;
 };
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <xcb/xcb_keysyms.h>
 
 namespace {
@@ -28,11 +29,31 @@ X11HotKeys::~X11HotKeys()
 {
     if (QCoreApplication *app = QCoreApplication::instance())
         app->removeNativeEventFilter(this);
+    ungrabAll();
+}
+
+void X11HotKeys::ungrabAll()
+{
     for (const Grab &g : grabs_) {
         for (quint16 lock : {quint16(0), quint16(XCB_MOD_MASK_LOCK), numLock_, quint16(XCB_MOD_MASK_LOCK | numLock_)})
             xcb_ungrab_key(connection_, g.keycode, root_, g.modifiers | lock);
     }
     xcb_flush(connection_);
+}
+
+void X11HotKeys::setSystemWide(bool on)
+{
+    systemWide_ = on;
+    if (on)
+        return;
+    ungrabAll();
+    // One registration may have grabbed several key codes; it becomes one shortcut.
+    const std::vector<Grab> grabs = std::exchange(grabs_, {});
+    std::set<int> moved;
+    for (const Grab &g : grabs) {
+        if (moved.insert(g.id).second)
+            local_.registerHotKey(g.id, g.hotKeyModifiers, g.key);
+    }
 }
 
 quint32 X11HotKeys::keysymOf(int key)
@@ -122,7 +143,7 @@ bool X11HotKeys::registerHotKey(int id, int modifiers, int key)
     std::vector<Grab> added;
     std::vector<xcb_void_cookie_t> cookies;
     for (const xcb_keycode_t *k = keycodes.get(); *k != XCB_NO_SYMBOL; ++k) {
-        added.push_back({id, *k, base});
+        added.push_back({id, *k, base, modifiers, key});
         for (quint16 lock : variants) {
             cookies.push_back(xcb_grab_key_checked(connection_, 0, root_, base | lock, *k, XCB_GRAB_MODE_ASYNC,
                                                    XCB_GRAB_MODE_ASYNC));
@@ -187,17 +208,17 @@ bool X11HotKeys::nativeEventFilter(const QByteArray &eventType, void *message, q
     // With a modifier more than the grab's (Shift pressed while the grab was active) it is no
     // shortcut.
     if (match && !repeat)
-        dispatch(match->id, key->time);
+        dispatch(match->id, *key);
     return true;
 }
 
-void X11HotKeys::dispatch(int id, xcb_timestamp_t time)
+void X11HotKeys::dispatch(int id, const xcb_key_press_event_t &press)
 {
     // The command runs from the event loop, not inside Qt's reading of X events. Like a click,
     // it does not reach the window while a modal box, a dialog or a popup menu is open.
     QMetaObject::invokeMethod(
         &context_,
-        [this, id, time] {
+        [this, id, press] {
             if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
                 return;
             auto main = qobject_cast<MainWindow *>(window_);
@@ -205,20 +226,33 @@ void X11HotKeys::dispatch(int id, xcb_timestamp_t time)
                 notifyHotKey(id);
                 return;
             }
-            main->runShortcut([this, id] { notifyHotKey(id); }, !hasKeyboard(), [this, time] { takeFocus(time); });
+            const xcb_window_t focus = keyboardWindow();
+            const bool outside = !isOwn(focus);
+            main->runShortcut(
+                [this, id, outside, focus, press] {
+                    if (outside && !mayRunFromOutside(id))
+                        giveBack(focus, press);
+                    else
+                        notifyHotKey(id);
+                },
+                outside, [this, time = press.time] { takeFocus(time); });
         },
         Qt::QueuedConnection);
 }
 
-bool X11HotKeys::hasKeyboard() const
+xcb_window_t X11HotKeys::keyboardWindow() const
 {
     // Asked of the X server: Qt learns of a lost focus only some time after the fact.
-    const auto own = static_cast<xcb_window_t>(window_->winId());
     XcbReply<xcb_get_input_focus_reply_t> focus(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr), &std::free);
     if (!focus)
-        return window_->isActiveWindow();
-    xcb_window_t w = focus->focus;
+        return window_->isActiveWindow() ? static_cast<xcb_window_t>(window_->winId()) : xcb_window_t(XCB_WINDOW_NONE);
+    return focus->focus;
+}
+
+bool X11HotKeys::isOwn(xcb_window_t w) const
+{
+    const auto own = static_cast<xcb_window_t>(window_->winId());
     while (w != XCB_WINDOW_NONE && w != root_ && w != XCB_INPUT_FOCUS_POINTER_ROOT) {
         if (w == own)
             return true;
@@ -229,6 +263,26 @@ bool X11HotKeys::hasKeyboard() const
         w = tree->parent;
     }
     return false;
+}
+
+void X11HotKeys::giveBack(xcb_window_t window, xcb_key_press_event_t press)
+{
+    if (window == XCB_WINDOW_NONE || window == XCB_INPUT_FOCUS_POINTER_ROOT || window == root_)
+        return;
+    // The window that had the keyboard gets it back, then the press and its release as sent
+    // events: most programs take them; a few (xterm by default) ignore keys sent that way.
+    xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+    for (const quint8 type : {quint8(XCB_KEY_PRESS), quint8(XCB_KEY_RELEASE)}) {
+        xcb_key_press_event_t e = press;
+        e.response_type = type;
+        e.event = window;
+        e.child = XCB_WINDOW_NONE;
+        e.same_screen = 1;
+        xcb_send_event(connection_, 1, window,
+                       type == XCB_KEY_PRESS ? quint32(XCB_EVENT_MASK_KEY_PRESS) : quint32(XCB_EVENT_MASK_KEY_RELEASE),
+                       reinterpret_cast<const char *>(&e));
+    }
+    xcb_flush(connection_);
 }
 
 void X11HotKeys::takeFocus(xcb_timestamp_t time)

@@ -23,8 +23,8 @@ public:
     // Fails when the key has no key code in the current keyboard map, or when another client
     // already holds one of the combination's grabs; then nothing of it stays grabbed.
     bool registerHotKey(int id, int modifiers, int key) override;
-    // Off: later registrations become shortcuts of the window instead of grabs.
-    void setSystemWide(bool on) override { systemWide_ = on; }
+    // Off: the grabs, and later registrations, become shortcuts of the window.
+    void setSystemWide(bool on) override;
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
     // Key symbol of a letter or digit given as its virtual-key code, 0 for any other key.
@@ -37,12 +37,17 @@ private:
         int id;
         xcb_keycode_t keycode;
         quint16 modifiers;
+        int hotKeyModifiers, key; // as registered
     };
     void resolveRoot();
     quint16 lockModifiers() const;
-    void dispatch(int id, xcb_timestamp_t time);
+    void dispatch(int id, const xcb_key_press_event_t &press);
     void takeFocus(xcb_timestamp_t time);
-    bool hasKeyboard() const;
+    // The window that has the keyboard, as the X server says.
+    xcb_window_t keyboardWindow() const;
+    bool isOwn(xcb_window_t window) const;
+    void giveBack(xcb_window_t window, xcb_key_press_event_t press);
+    void ungrabAll();
 
     xcb_connection_t *connection_;
     QWidget *window_;
