@@ -148,8 +148,11 @@ bool Form1::mayOverwrite(int index, const QString &path, WriteTarget &target)
     target.expected.reset();
     if (!sameName || !known.known())
         return true;
+    // A stamp that came back with a draft has no target yet: it is checked where it will be written.
+    FileStamp checked = known;
+    checked.target = target.file;
     FileIdentity seen;
-    if (checkFile(known, &seen) == DiskState::Same) {
+    if (checkFile(checked, &seen) == DiskState::Same) {
         target.expected = seen;
         return true;
     }
