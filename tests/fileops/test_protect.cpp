@@ -189,6 +189,18 @@ TEST_F(ProtectTest, ALinkSwappedInAfterTheCheckIsTheChangedFileQuestionAndNeverF
     EXPECT_FALSE(QFileInfo(path).isSymLink());
     EXPECT_EQ(TempEnv::readFile(path), "xmine\n");
     EXPECT_EQ(captions().last(), "a.txt");
+
+    // A link put there between two saves: the name is not resolved again, so even Yes writes
+    // only that name.
+    QFile::remove(path);
+    QFile::link(secret, path);
+    type(current(), QStringLiteral("y"));
+    prompts.msgAnswers = {MsgResult::Yes};
+    save();
+    EXPECT_EQ(questions().size(), 3u);
+    EXPECT_EQ(TempEnv::readFile(secret), "secret\n");
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(TempEnv::readFile(path), "xymine\n");
 }
 
 TEST_F(ProtectTest, StartPutsBackAFileWhoseSaveInPlaceWasKilled)
