@@ -2,6 +2,7 @@
 
 #include "documents/drafts.h"
 #include "platform/editor.h"
+#include "platform/files.h"
 #include "platform/oneshot.h"
 #include "platform/prompts.h"
 #include "platform/settingsstore.h"
@@ -11,6 +12,8 @@
 #include "platform/window.h"
 #include "app/commands.h"
 #include "app/look.h"
+
+#include <QDir>
 
 namespace {
 const QString SettingsApp = QStringLiteral("Vortlane");
@@ -102,6 +105,14 @@ void Form1::Form_Load()
     step(128, [&] { EditorCount = 1; });
     step(130, [&] { Busy = true; });
     step(132, [&] { p.window.setFindNextAvailable(false); });
+    // A save in place that a crash cut short gets the file's old content back before it is opened.
+    step(133, [&] {
+        for (const QString &file : repairInterruptedWrites())
+            p.prompts.msgBox(
+                QDir::toNativeSeparators(file) +
+                    QStringLiteral(" was not saved completely. The version before that save was put back."),
+                MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
+    });
     bool anyReopened = false;
     step(134, [&] { WasOpenRecent(anyReopened); });
     // Unsaved text of a run that did not end normally comes back after the recorded files.

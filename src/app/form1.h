@@ -112,8 +112,8 @@ public:
     // each opens as Open opens it, the last one selected; those that cannot be read are named
     // in one notice.
     void openFiles(const QStringList &paths);
-    bool mayOverwrite(int index, const QString &path); // asks when another program changed the file
-    void noteWritten(int index, const QString &path);  // the document's text is now in that file
+    bool mayOverwrite(int index, const QString &path, WriteTarget &target);  // asks when another program changed it
+    void noteWritten(int index, const QString &path, const QString &target); // the document's text is in that file
     void savedAs(int position, const QString &path);   // the tab's document now has that file
     // Saves one document to `path`, or, when `path` is empty, to the path a save dialog asks
     // for; the steps are reported under the caller's name with the caller's numbers.

@@ -8,36 +8,48 @@
 #include <QStringList>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
 
-// Size, times and identity; no hash. False when there is no file.
-bool readMetadata(const QString &path, FileStamp &stamp)
+// Size, times and identity of the regular file at `target`, whose links are not followed; no hash.
+// False when there is no such file.
+bool readMetadata(const QString &target, FileStamp &stamp)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile())
+    const QFileInfo info(target);
+    if (info.isSymLink() || !info.isFile())
         return false;
     stamp.size = info.size();
     stamp.modified = info.lastModified().toMSecsSinceEpoch();
     stamp.changed = info.metadataChangeTime().toMSecsSinceEpoch();
 #ifdef Q_OS_UNIX
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-        stamp.device = static_cast<quint64>(st.st_dev);
-        stamp.inode = static_cast<quint64>(st.st_ino);
-    }
+    if (::lstat(QFile::encodeName(target).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    stamp.device = static_cast<quint64>(st.st_dev);
+    stamp.inode = static_cast<quint64>(st.st_ino);
 #endif
     return true;
 }
 
 // A 64-bit fingerprint of the bytes, chained over blocks. Not cryptographic: it tells this
 // document's own bytes from another program's, at the speed of reading the file.
-QByteArray hashOf(const QString &path, bool &ok)
+QByteArray hashOf(const QString &target, bool &ok)
 {
-    QFile f(path);
+    QFile f;
+#ifdef Q_OS_UNIX
+    // Never through a link that took the file's place.
+    const int fd = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    ok = fd >= 0 && f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (fd >= 0 && !ok)
+        ::close(fd);
+#else
+    f.setFileName(target);
     ok = f.open(QIODevice::ReadOnly);
+#endif
     if (!ok)
         return {};
     constexpr qint64 Block = 1 << 20;
@@ -63,22 +75,33 @@ QByteArray hashOf(const QString &path, bool &ok)
 
 FileStamp stampFile(const QString &path)
 {
+    return stampFile(path, resolveLinks(path));
+}
+
+FileStamp stampFile(const QString &path, const QString &target)
+{
     FileStamp stamp;
-    if (!readMetadata(path, stamp))
-        return {};
-    bool ok = false;
-    stamp.hash = hashOf(path, ok);
+    bool ok = readMetadata(target, stamp);
+    if (ok)
+        stamp.hash = hashOf(target, ok);
     if (!ok)
-        return {};
+        stamp = {};
     stamp.path = path;
+    stamp.target = target;
     return stamp;
 }
 
-DiskState checkFile(const FileStamp &recorded)
+DiskState checkFile(const FileStamp &recorded, FileIdentity *seen)
 {
-    FileStamp now;
-    if (!readMetadata(recorded.path, now))
+    const QString target = recorded.target.isEmpty() ? resolveLinks(recorded.path) : recorded.target;
+    const QFileInfo info(target);
+    if (!info.exists() && !info.isSymLink())
         return DiskState::Removed;
+    FileStamp now;
+    if (!readMetadata(target, now))
+        return DiskState::Changed;
+    if (seen)
+        *seen = {now.device, now.inode};
     if (now.size != recorded.size)
         return DiskState::Changed;
     if (now.modified == recorded.modified && now.changed == recorded.changed && now.device == recorded.device &&
@@ -86,7 +109,7 @@ DiskState checkFile(const FileStamp &recorded)
         return DiskState::Same;
     // Touched, or written again with the same bytes: only the content decides.
     bool ok = false;
-    const QByteArray hash = hashOf(recorded.path, ok);
+    const QByteArray hash = hashOf(target, ok);
     return ok && hash == recorded.hash ? DiskState::Same : DiskState::Changed;
 }
 

@@ -17,12 +17,21 @@ QString saveTitle(const Form1 &f, int position)
     return QStringLiteral("Save [") + f.captionWithoutMark(position) + QStringLiteral("] As");
 }
 
+bool askOverwrite(Form1 &f, const QString &path)
+{
+    return f.p.prompts.msgBox(QDir::toNativeSeparators(path) +
+                                  QStringLiteral(" was changed by another program since it was opened. Overwrite it?"),
+                              MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 + MsgStyle::Discards,
+                              QString()) == MsgResult::Yes;
+}
+
 // Writes editor `index`'s text in its document's format; true when the file was written. False
 // when the user kept a file that another program changed, or did not let a text the file's
 // encoding cannot hold change that encoding; throws when the write fails.
 bool writeDocument(Form1 &f, int index, const QString &path)
 {
-    if (!f.mayOverwrite(index, path))
+    WriteTarget target;
+    if (!f.mayOverwrite(index, path, target))
         return false;
     const Editor &e = f.RichTextBox(index);
     TextFormat &format = f.document(index).format;
@@ -33,8 +42,16 @@ bool writeDocument(Form1 &f, int index, const QString &path)
         if (answer != MsgResult::Yes)
             return false;
     }
-    SaveTextFile(e, path, format);
-    f.noteWritten(index, path);
+    try {
+        SaveTextFile(e, target, format);
+    } catch (const FileChanged &) {
+        // Another file took the name after the check: the same question, and Yes replaces that one.
+        if (!askOverwrite(f, path))
+            return false;
+        target.expected.reset();
+        SaveTextFile(e, target, format);
+    }
+    f.noteWritten(index, path, target.file);
     return true;
 }
 
@@ -112,19 +129,28 @@ void Form1::savedAs(int position, const QString &path)
     setCaption(p.tabs.itemData(position), GetFileName(path));
 }
 
-bool Form1::mayOverwrite(int index, const QString &path)
+bool Form1::mayOverwrite(int index, const QString &path, WriteTarget &target)
 {
     // Only the file this document read or wrote is compared; another file is a new one to it.
+    // Its name was resolved when it was read or written, and is not resolved again.
     const FileStamp &known = document(index).file;
-    if (!known.known() || !isSameFile(known.path, path) || checkFile(known) == DiskState::Same)
+    const bool sameName = !known.path.isEmpty() && isSameFile(known.path, path);
+    target.file = sameName && !known.target.isEmpty() ? known.target : resolveLinks(path);
+    target.expected.reset();
+    if (!sameName || !known.known())
         return true;
-    return p.prompts.msgBox(QDir::toNativeSeparators(path) +
-                                QStringLiteral(" was changed by another program since it was opened. Overwrite it?"),
-                            MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 + MsgStyle::Discards,
-                            QString()) == MsgResult::Yes;
+    // A stamp that came back with a draft has no target yet: it is checked where it will be written.
+    FileStamp checked = known;
+    checked.target = target.file;
+    FileIdentity seen;
+    if (checkFile(checked, &seen) == DiskState::Same) {
+        target.expected = seen;
+        return true;
+    }
+    return askOverwrite(*this, path);
 }
 
-void Form1::noteWritten(int index, const QString &path)
+void Form1::noteWritten(int index, const QString &path, const QString &target)
 {
-    document(index).file = stampFile(path);
+    document(index).file = stampFile(path, target);
 }

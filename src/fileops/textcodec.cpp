@@ -283,9 +283,10 @@ ByteBlocks blocksOf(const QByteArray &bytes)
 }
 
 // Writes what `produce` hands to its argument to the path, replacing the file all or nothing.
-void replaceFile(const QString &path, const std::function<void(const std::function<void(QByteArrayView)> &)> &produce)
+void replaceFile(const WriteTarget &target,
+                 const std::function<void(const std::function<void(QByteArrayView)> &)> &produce)
 {
-    FileReplacement file(path);
+    FileReplacement file(target.file, target.expected);
     produce([&](QByteArrayView block) { file.write(block); });
     file.commit();
 }
@@ -525,11 +526,16 @@ void SaveTextFile(const QString &text, const QString &path, TextFormat &format)
 {
     TextFormat written = format;
     const QByteArray bytes = encodeText(text, written);
-    replaceFile(path, [&](const auto &write) { write(bytes); });
+    replaceFile({resolveLinks(path), std::nullopt}, [&](const auto &write) { write(bytes); });
     format = written;
 }
 
 void SaveTextFile(const Editor &editor, const QString &path, TextFormat &format)
+{
+    SaveTextFile(editor, WriteTarget{resolveLinks(path), std::nullopt}, format);
+}
+
+void SaveTextFile(const Editor &editor, const WriteTarget &target, TextFormat &format)
 {
     // One pass: a character the code page cannot hold abandons the new file (the old one stays)
     // and the text is written again as UTF-8, rather than dropping or replacing the character.
@@ -538,7 +544,7 @@ void SaveTextFile(const Editor &editor, const QString &path, TextFormat &format)
     QByteArray scratch;
     for (;;) {
         try {
-            replaceFile(path, [&](const auto &write) {
+            replaceFile(target, [&](const auto &write) {
                 TextEncoder encoder(written);
                 write(encoder.header());
                 bool ok = true;

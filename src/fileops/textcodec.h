@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/files.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -94,3 +96,5 @@ TextFormat loadTextFile(const QString &path, Editor &editor);
 void SaveTextFile(const QString &text, const QString &path, TextFormat &format);
 // The same, encoding the editor's buffer block by block.
 void SaveTextFile(const Editor &editor, const QString &path, TextFormat &format);
+// The same, to a name resolved earlier; throws FileChanged when it no longer holds the file expected.
+void SaveTextFile(const Editor &editor, const WriteTarget &target, TextFormat &format);

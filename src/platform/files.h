@@ -1,8 +1,13 @@
 #pragma once
 
+#include "app/failure.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
 
 // Files as the operating system gives them: the system calls, their syncing and the reading of
 // their error numbers stay behind this header (src/platform/posix/).
@@ -10,19 +15,56 @@
 // The plain description of a failed system call, in the words the error report uses.
 QString describeErrno(int error, const QString &fallback = QString());
 
+// Which file a name holds: its device and inode.
+struct FileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+// The name no longer holds the file that was checked: a symbolic link, a folder or another file
+// took its place. Nothing was written.
+class FileChanged : public Failure {
+public:
+    FileChanged() : Failure(QStringLiteral("File changed")) {}
+};
+
+// The file a path names once its chain of symbolic links is followed, in a folder whose own links
+// are resolved: the name a save writes. Resolved once, when a file is read or first written, and
+// kept, so that a link another user puts in its place later is never followed.
+QString resolveLinks(const QString &path);
+
+// Where a save writes (links resolved) and the file it expects to find there; without one,
+// whatever regular file or link holds the name is replaced.
+struct WriteTarget {
+    QString file;
+    std::optional<FileIdentity> expected;
+};
+
 // Replaces a file's content with the blocks written to it, all or nothing. Every failure throws
 // Failure with a plain description ("Permission denied", "Disk full" ...).
+//
+// The target's folder is opened once and everything happens through that handle and the name:
+// the check of the file (it must be a regular file, and the expected one when one is given), the
+// new file beside it and the rename over it. A name that holds a link, a folder or another file
+// than the expected one throws FileChanged; links are never followed.
 //
 // Usually a new file is written beside the old one, synced and renamed over it; it takes over
 // the old file's permissions, owner and group (where allowed) and extended attributes. A file
 // with several hard links, or one that may be written but not replaced (its folder forbids
 // creating files), is written in place instead, so that its links stay: its old content is first
 // copied to a backup (beside it, or in the temporary folder), which is removed once the new
-// content is synced and put back when writing fails. Should even that fail, the backup stays
-// and the failure names it. Symbolic links are followed to the file they name.
+// content is synced and put back when writing fails. While it is written in place a record in
+// the state folder names the file and its backup, so that a start after a crash puts the old
+// content back (repairInterruptedWrites). Should putting it back fail, the backup stays and the
+// failure names it. Temporary files and backups that a killed save left beside the file are
+// removed.
 class FileReplacement {
 public:
+    // `path` with its links still to be resolved (a file written for the first time).
     explicit FileReplacement(const QString &path);
+    // `target` as resolveLinks gave it earlier; `expected`: the file a check found there.
+    FileReplacement(const QString &target, std::optional<FileIdentity> expected);
     FileReplacement(const FileReplacement &) = delete;
     FileReplacement &operator=(const FileReplacement &) = delete;
     ~FileReplacement(); // without commit() the old file stays exactly as it was
@@ -30,26 +72,51 @@ public:
     void write(QByteArrayView block);
     void commit();
 
+    // Tests: runs once the file has been checked, before anything is written, so that a test
+    // can change the folder in between.
+    static std::function<void()> &afterCheck();
+
 private:
+    void open(std::optional<FileIdentity> expected);
+    void release();
     void openInPlace();
     bool openBeside(); // false when the folder forbids creating the new file
     bool restore();    // puts the backup back; false when that failed
+    void removeLeftovers();
+    void record(bool backupComplete);
+    void dropRecord();
     [[noreturn]] void failInPlace(int error);
 
     QByteArray target_;    // the file to be replaced, symbolic links resolved
-    QByteArray temporary_; // the new file beside it, renamed over it on commit
-    QByteArray backup_;    // in place: the old content
+    QByteArray name_;      // its name in its folder
+    QByteArray temporary_; // the new file beside it (a name in the folder), renamed over it on commit
+    QByteArray backup_;    // in place: the old content (a full path)
+    QByteArray backupName_; // the backup's name in the file's folder; empty when it is elsewhere
+    QByteArray record_;     // in place: the record's name in the records folder
+    int folderFd_ = -1;
     int fd_ = -1;
     int backupFd_ = -1;
+    int recordFd_ = -1;
+    int recordsFd_ = -1;
     bool inPlace_ = false;
     bool touched_ = false; // in place: the file has been written to
     bool done_ = false;
     long long written_ = 0;
     long long oldSize_ = 0;
+    FileIdentity identity_;
     struct Times {
         long long atimeSec, atimeNsec, mtimeSec, mtimeNsec;
     } oldTimes_{};
 };
+
+// The folder of the records of in-place writes: $XDG_STATE_HOME/marquill/writes.
+QString interruptedWritesFolder();
+
+// Puts back the old content of files whose in-place write a crash interrupted, into the same
+// file (its hard links stay), and removes the backups; returns the files put back. A backup that
+// was not complete is removed and its file left as it is. Records of writes still running in
+// another process are left alone.
+QStringList repairInterruptedWrites();
 
 // Reads a file beside the program (skin, pointer): only a regular file of at most 16 MB, so that
 // a pipe or a device in its place cannot hold up start-up. Throws Failure with the reason.

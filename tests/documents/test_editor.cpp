@@ -3,6 +3,7 @@
 #include "platform/rawutf8.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
@@ -206,4 +207,25 @@ TEST_F(EditorTest, PositionsInALongLineAgreeWithTheTextAfterEdits)
         check();
     }
     EXPECT_EQ(e().text(), model);
+}
+
+// Copy and paste within the program keep broken bytes; other programs get replacement characters.
+TEST_F(EditorTest, CopyAndPasteKeepBrokenBytes)
+{
+    const QByteArray bytes = "a\xFF\xC3|\xE2\x82";
+    e().loadUtf8(bytes.size(), [&](const Editor::Append &append) { append(bytes); });
+    e().setFocus();
+    e().setSelStart(0);
+    e().setSelLength(e().textLength());
+    press(e(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8(bytes));
+    e().setSelStart(e().textLength());
+    press(e(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(e().utf8(), bytes + bytes);
+
+    // Text that another program put there comes as it is.
+    QApplication::clipboard()->setText(QStringLiteral("\u00e9"));
+    e().setSelStart(0);
+    press(e(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(e().utf8(), "\xC3\xA9" + bytes + bytes);
 }

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -213,4 +214,151 @@ TEST(FileReplacement, WhatCannotBeReplacedFailsWithAPlainDescription)
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
     EXPECT_THROW(FileReplacement{fifo}, Failure);
     EXPECT_EQ(TempEnv::readFile(plain), "x");
+}
+
+namespace {
+
+FileIdentity identityOf(const QString &path)
+{
+    const struct stat st = statOf(path);
+    return {quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+// Runs `hook` once, the next time a writer has checked its file.
+struct AfterCheck {
+    explicit AfterCheck(std::function<void()> hook)
+    {
+        FileReplacement::afterCheck() = [hook, ran = false]() mutable {
+            if (!std::exchange(ran, true))
+                hook();
+        };
+    }
+    ~AfterCheck() { FileReplacement::afterCheck() = nullptr; }
+};
+
+// Another user's move: the name now holds a link to a file only the saving user may write.
+void swapForLink(const QString &path, const QString &secret)
+{
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(path).constData(), QFile::encodeName(path + QStringLiteral(".old")).constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(secret).constData(), QFile::encodeName(path).constData()), 0);
+}
+
+bool isLink(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// Starts a save in a child process and kills it (SIGKILL, no clean-up) after `bytes` bytes.
+void killedSave(const QString &path, const QByteArray &text, qsizetype bytes)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        FileReplacement file(path);
+        file.write(text.left(bytes));
+        ::kill(::getpid(), SIGKILL);
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+}
+
+} // namespace
+
+TEST(FileReplacement, ANameSwappedForALinkIsNeverFollowed)
+{
+    TempEnv env;
+    const QString secret = env.writeFile(QStringLiteral("private/secret.txt"), "secret");
+    const QString path = env.writeFile(QStringLiteral("d/notes.txt"), "old");
+    const QString target = resolveLinks(path);
+
+    // Swapped after the check: the rename replaces the link itself, in that folder.
+    {
+        AfterCheck swap([&] { swapForLink(target, secret); });
+        FileReplacement file(target, identityOf(target));
+        file.write("root's text");
+        file.commit();
+    }
+    EXPECT_EQ(TempEnv::readFile(secret), "secret");
+    EXPECT_FALSE(isLink(target));
+    EXPECT_EQ(TempEnv::readFile(target), "root's text");
+
+    // Already a link when checked: a changed file, nothing written.
+    swapForLink(target, secret);
+    EXPECT_THROW(FileReplacement(target, identityOf(target + QStringLiteral(".old"))), FileChanged);
+    EXPECT_EQ(TempEnv::readFile(secret), "secret");
+
+    // Written in place (a second hard link): swapped after the check, the link is never opened.
+    ::unlink(QFile::encodeName(target).constData());
+    env.writeFile(QStringLiteral("d/notes.txt"), "old");
+    ASSERT_EQ(
+        ::link(QFile::encodeName(target).constData(), QFile::encodeName(target + QStringLiteral("2")).constData()), 0);
+    {
+        AfterCheck swap([&] { swapForLink(target, secret); });
+        EXPECT_THROW(FileReplacement(target, identityOf(target)), FileChanged);
+    }
+    EXPECT_EQ(TempEnv::readFile(secret), "secret");
+    EXPECT_EQ(TempEnv::readFile(target + QStringLiteral("2")), "old");
+    EXPECT_EQ(entries(env.path(QStringLiteral("d"))), (QStringList{"notes.txt", "notes.txt.old", "notes.txt2"}));
+}
+
+TEST(FileReplacement, KilledSavesLeaveNothingBehindOnceTheFileIsSavedAgain)
+{
+    TempEnv env;
+    const QString path = env.writeFile(QStringLiteral("d/a.txt"), "old");
+    const QString folder = env.path(QStringLiteral("d"));
+    killedSave(path, QByteArray(100000, 'n'), 50000);
+    ASSERT_EQ(entries(folder).size(), 2) << "the temporary file stayed";
+    ASSERT_EQ(
+        ::link(QFile::encodeName(path).constData(), QFile::encodeName(folder + QStringLiteral("/b.txt")).constData()),
+        0);
+    killedSave(path, QByteArray(100000, 'n'), 50000);
+    ASSERT_EQ(entries(folder).size(), 3) << "that save removed the temporary file; its backup stayed";
+    // A file of the user's own whose name looks alike stays.
+    env.writeFile(QStringLiteral("d/.a.txt.backup"), "mine");
+
+    // A save still running holds its temporary file: a second save leaves it alone.
+    ::unlink(QFile::encodeName(folder + QStringLiteral("/b.txt")).constData());
+    FileReplacement running(path);
+    running.write("first");
+    replace(path, "second");
+    running.commit();
+    EXPECT_EQ(TempEnv::readFile(path), "first");
+    EXPECT_EQ(entries(folder), (QStringList{".a.txt.backup", "a.txt"}));
+}
+
+TEST(FileReplacement, AnInterruptedWriteInPlaceIsPutBackAtTheNextStart)
+{
+    TempEnv env;
+    const QByteArray old = QByteArray(300000, 'o') + "\xC3\xA9nd";
+    const QString path = env.writeFile(QStringLiteral("d/a.txt"), old);
+    const QString link = env.path(QStringLiteral("d/b.txt"));
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
+    const ino_t inode = statOf(path).st_ino;
+
+    killedSave(path, QByteArray(300000, 'N'), 100000);
+    ASSERT_EQ(TempEnv::readFile(link).left(100001), QByteArray(100000, 'N') + 'o') << "half written";
+    const QStringList records = QDir(interruptedWritesFolder()).entryList(QDir::Files);
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(statOf(interruptedWritesFolder()).st_mode & 0777, 0700u);
+    EXPECT_EQ(statOf(interruptedWritesFolder() + '/' + records[0]).st_mode & 0777, 0600u);
+
+    EXPECT_EQ(repairInterruptedWrites(), QStringList{resolveLinks(path)});
+    EXPECT_EQ(TempEnv::readFile(link), old);
+    EXPECT_EQ(statOf(path).st_ino, inode);
+    EXPECT_EQ(entries(env.path(QStringLiteral("d"))), (QStringList{"a.txt", "b.txt"}));
+    EXPECT_TRUE(QDir(interruptedWritesFolder()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(repairInterruptedWrites().isEmpty());
+
+    // A backup cut short cannot be trusted: the file stays as it is, the backup goes.
+    killedSave(path, QByteArray(300000, 'N'), 100000);
+    const QStringList left = entries(env.path(QStringLiteral("d")));
+    ASSERT_EQ(left.size(), 3);
+    ::truncate(QFile::encodeName(env.path(QStringLiteral("d/")) + left[0]).constData(), 1000);
+    EXPECT_TRUE(repairInterruptedWrites().isEmpty());
+    EXPECT_EQ(TempEnv::readFile(link).left(100000), QByteArray(100000, 'N'));
+    EXPECT_EQ(entries(env.path(QStringLiteral("d"))), (QStringList{"a.txt", "b.txt"}));
+    EXPECT_TRUE(QDir(interruptedWritesFolder()).entryList(QDir::Files).isEmpty());
 }

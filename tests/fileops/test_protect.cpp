@@ -1,9 +1,16 @@
 #include "qtprinters.h"
 #include "testenv.h"
 
+#include "platform/files.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -152,4 +159,71 @@ TEST_F(ProtectTest, QuestionsClosedWithoutAnAnswerKeepTheText)
     EXPECT_EQ(questions().size(), 3u);
     EXPECT_EQ(questions()[0].style,
               MsgStyle::YesNo + MsgStyle::Discards); // Save Changes: Yes, which saves, stays the default
+}
+
+TEST_F(ProtectTest, ALinkSwappedInAfterTheCheckIsTheChangedFileQuestionAndNeverFollowed)
+{
+    const QString secret = env->writeFile(QStringLiteral("private/secret.txt"), "secret\n");
+    const QString path = open(QStringLiteral("d/a.txt"), "mine\n");
+    // A second hard link: the save writes in place.
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(path + QStringLiteral("2")).constData()),
+              0);
+    type(current(), QStringLiteral("x"));
+    int swaps = 0;
+    FileReplacement::afterCheck() = [&] {
+        if (swaps++ == 0) {
+            QFile::rename(path, path + QStringLiteral(".old"));
+            QFile::link(secret, path);
+        }
+    };
+    prompts.msgAnswers = {MsgResult::No};
+    save();
+    ASSERT_EQ(questions().size(), 1u);
+    EXPECT_EQ(questions()[0].text, changedQuestion(path));
+    EXPECT_EQ(TempEnv::readFile(secret), "secret\n");
+    EXPECT_EQ(captions().last(), "a.txt*");
+
+    // Yes replaces whatever holds the name now, the link itself.
+    prompts.msgAnswers = {MsgResult::Yes};
+    save();
+    FileReplacement::afterCheck() = nullptr;
+    EXPECT_EQ(TempEnv::readFile(secret), "secret\n");
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(TempEnv::readFile(path), "xmine\n");
+    EXPECT_EQ(captions().last(), "a.txt");
+
+    // A link put there between two saves: the name is not resolved again, so even Yes writes
+    // only that name.
+    QFile::remove(path);
+    QFile::link(secret, path);
+    type(current(), QStringLiteral("y"));
+    prompts.msgAnswers = {MsgResult::Yes};
+    save();
+    EXPECT_EQ(questions().size(), 3u);
+    EXPECT_EQ(TempEnv::readFile(secret), "secret\n");
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(TempEnv::readFile(path), "xymine\n");
+}
+
+TEST_F(ProtectTest, StartPutsBackAFileWhoseSaveInPlaceWasKilled)
+{
+    const QString path = env->writeFile(QStringLiteral("d/a.txt"), "old text\n");
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(path + QStringLiteral("2")).constData()),
+              0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        FileReplacement file(path);
+        file.write("NEW");
+        ::kill(::getpid(), SIGKILL);
+    }
+    ::waitpid(child, nullptr, 0);
+    ASSERT_EQ(TempEnv::readFile(path), "NEW text\n");
+
+    restartProgram();
+    const auto shown = questions();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text,
+              resolveLinks(path) + " was not saved completely. The version before that save was put back.");
+    EXPECT_EQ(TempEnv::readFile(path + QStringLiteral("2")), "old text\n");
+    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }

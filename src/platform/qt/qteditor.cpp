@@ -8,6 +8,8 @@
 #include "platform/rawutf8.h"
 
 #include <QEvent>
+#include <QFile>
+#include <QMimeData>
 #include <QPointer>
 #include <algorithm>
 
@@ -42,6 +44,29 @@ SciWidget::SciWidget(QWidget *parent) : QsciScintillaBase(parent)
     // A skin's background-color and color for the editor arrive as Base and Text.
     setBackgroundRole(QPalette::Base);
     setForegroundRole(QPalette::Text);
+}
+
+namespace {
+const QString BytesFormat = QStringLiteral("application/x-marquill-bytes");
+}
+
+QMimeData *SciWidget::toMimeData(const QByteArray &text, bool rectangular) const
+{
+    QMimeData *data = QsciScintillaBase::toMimeData(text, rectangular);
+    data->setData(BytesFormat, text);
+    return data;
+}
+
+QByteArray SciWidget::fromMimeData(const QMimeData *source, bool &rectangular) const
+{
+    const QByteArray text = QsciScintillaBase::fromMimeData(source, rectangular);
+    // Only bytes that belong to the text beside them: what they show must be that very text.
+    if (source->hasFormat(BytesFormat)) {
+        const QByteArray bytes = source->data(BytesFormat);
+        if (QString::fromUtf8(bytes) == QString::fromUtf8(text))
+            return bytes;
+    }
+    return text;
 }
 
 const char *SciWidget::rangePointer(long position, long length) const

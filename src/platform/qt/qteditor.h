@@ -62,6 +62,10 @@ protected:
     bool event(QEvent *e) override;
     bool viewportEvent(QEvent *e) override;
     void changeEvent(QEvent *e) override;
+    // Copy and paste within Marquill keep the bytes of broken characters: the buffer's own bytes
+    // travel in a private format beside the text that other programs receive.
+    QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
+    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
 
 private:
     void before(bool insertion, long position, long length);
