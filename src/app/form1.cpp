@@ -32,7 +32,7 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
         return tip;
     });
     drafts = std::make_unique<DraftStore>(draftsRoot());
-    drafts->onFailure = [this](const QString &description) { draftFailed(description); };
+    drafts->onFailure = [this](int index, const QString &description) { draftFailed(index, description); };
     p.draftTimer.setTimeoutHandler([this] { Steps(*this, "SaveDrafts")(0, [&] { writeDueDrafts(); }); });
     // Element 0 is designed on the window.
     RichTextBox1.push_back(nullptr);

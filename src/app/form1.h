@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/steps.h"
+#include "documents/draftjournal.h"
 #include "documents/record.h"
 #include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
@@ -29,6 +30,7 @@ struct DocumentState {
     bool unsaved = false;  // changed since it was last written: its tab shows "*", questions ask for it
     bool draftDue = false; // its draft does not hold its text yet
     FileStamp file;        // its file as it last read or wrote it
+    DraftJournal journal;  // the changes its draft does not hold yet
 };
 
 // Which document a save works on: the selected tab's, looked up afresh at each step, or the one
@@ -132,8 +134,8 @@ public:
     // --- drafts: unsaved text kept on disk until it is saved, for a run that does not end normally
     void writeDueDrafts();                  // the draft timer fired
     void restoreDrafts(bool &anyRestored);  // at start-up, after a run that did not end normally
-    void addDraftDocument(const Draft &draft);
-    void draftFailed(const QString &description);
+    bool addDraftDocument(const Draft &draft); // false when the draft no longer fits its file
+    void draftFailed(int index, const QString &description);
 
     // --- search: Find and Find Next --------------------------------------------------------------
     void PushButton3_Click();  // Find

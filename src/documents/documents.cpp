@@ -8,8 +8,9 @@
 #include "platform/tabstrip.h"
 
 namespace {
-// How long typing must have stopped before the drafts are written.
-constexpr int DraftDelay = 3000;
+// The drafts are brought up to date this long after the first change since they last were, so
+// that a crash loses at most this much typing.
+constexpr int DraftDelay = 1000;
 } // namespace
 
 Editor &Form1::RichTextBox(int index)
@@ -118,7 +119,8 @@ void Form1::markChanged(int index)
     e.setTag(DocumentRecord{true, recordPath(e.tag())}.text());
     DocumentState &state = DocumentStates.at(index);
     state.draftDue = true;
-    p.draftTimer.start(DraftDelay);
+    if (!p.draftTimer.isActive())
+        p.draftTimer.start(DraftDelay);
     if (state.unsaved)
         return;
     // The mark follows the state, so a "*" in a file name means nothing.
@@ -144,6 +146,7 @@ void Form1::clearChangedMark(int position)
     state.unsaved = false;
     state.draftDue = false;
     drafts->remove(index);
+    state.journal.startOnFile();
 }
 
 bool Form1::takeEditorIndex(Steps &step, int number)

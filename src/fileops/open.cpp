@@ -34,6 +34,7 @@ void Form1::OpenFile(const QString &FilePath, bool SkipFocus)
             const FileStamp stamp = stampFile(FilePath);
             DocumentFormat[index] = loadTextFile(FilePath, RichTextBox(index));
             DocumentStates[index].file = stamp;
+            DocumentStates[index].journal.startOnFile();
             loaded = true;
         });
         // A document whose file could not be read keeps no path, so that saving it asks

@@ -9,6 +9,9 @@ constexpr int OkOnly = 0;
 constexpr int YesNo = 4;
 constexpr int Exclamation = 48;
 constexpr int DefaultButton2 = 256; // the second button (No) is the default instead of the first
+// The box takes no key press for its first second: a key meant for what was there before it came
+// up must not answer it.
+constexpr int HoldKeys = 0x10000;
 
 } // namespace MsgStyle
 

@@ -5,6 +5,9 @@
 
 void Form1::RichTextBox1_Change(int Index)
 {
+    // Every change, also those the history does not record, goes into the draft's journal.
+    if (Index >= 0 && Index < static_cast<int>(DocumentStates.size()))
+        DocumentStates[Index].journal.note(RichTextBox(Index), RichTextBox(Index).lastChange());
     if (Busy) {
         noteUnrecordedChange(Index);
         return;

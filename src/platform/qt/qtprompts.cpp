@@ -143,7 +143,7 @@ int QtPrompts::msgBox(const QString &text, int style, const QString &title)
         break;
     }
     std::optional<KeyHold> hold;
-    if (holdKeys && holdKeys())
+    if ((style & MsgStyle::HoldKeys) || (holdKeys && holdKeys()))
         hold.emplace(&box, KeyHoldTime);
     const int answer = box.exec();
     // A notice with only OK is answered whichever way it was closed.
