@@ -310,6 +310,7 @@ void DraftStore::perform(Job &job)
     case Job::Append: {
         QString error;
         if (!openSession(error)) {
+            broken_.insert(job.index);
             fail(job.index, error);
             return;
         }
@@ -320,9 +321,11 @@ void DraftStore::perform(Job &job)
         return;
     }
     case Job::Remove:
+        broken_.erase(job.index);
         QFile::remove(fileOf(job.index));
         return;
     case Job::RemoveAll:
+        broken_.clear();
         for (const QString &name : QDir(session_).entryList({QStringLiteral("*.draft")}, QDir::Files))
             QFile::remove(session_ + QLatin1Char('/') + name);
         return;
@@ -385,7 +388,12 @@ void DraftStore::writeJournal(Job &job)
         ok = false;
         error = errno;
     }
-    if (!ok) {
+    if (ok) {
+        broken_.erase(job.index);
+    } else {
+        // The old journal stays whole, but it no longer leads to the text: nothing more is
+        // added to it until it is written afresh.
+        broken_.insert(job.index);
         ::unlink(temporary.constData());
         fail(job.index, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), errnoText(error)));
     }
@@ -393,10 +401,14 @@ void DraftStore::writeJournal(Job &job)
 
 void DraftStore::appendJournal(Job &job)
 {
+    // After a failed write the records would follow a gap; the failure asked for a fresh journal.
+    if (broken_.count(job.index))
+        return;
     const QString path = fileOf(job.index);
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
+        broken_.insert(job.index);
         fail(job.index, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), errnoText(errno)));
         return;
     }
@@ -408,6 +420,7 @@ void DraftStore::appendJournal(Job &job)
         // What was cut off would be ignored at a restore, but nothing after it could follow.
         if (known)
             (void)::ftruncate(fd, st.st_size);
+        broken_.insert(job.index);
         fail(job.index, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), errnoText(error)));
     }
     ::close(fd);

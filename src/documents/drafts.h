@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -109,6 +110,7 @@ private:
     std::unique_ptr<QLockFile> lock_; // used by the worker only
     std::vector<std::shared_ptr<QLockFile>> claimed_;
     std::vector<QString> claimedFolders_;
+    std::set<int> broken_; // worker only: journals a failed write left behind their text
 
     std::mutex mutex_;
     std::condition_variable wake_, idle_;

@@ -382,3 +382,41 @@ TEST_F(DraftTest, SteadyTypingIsDraftedWithinASecond)
     ASSERT_EQ(draftFiles().size(), 1);
     EXPECT_LT(clock.elapsed(), 1500);
 }
+
+// A write that failed leaves a gap in the journal: nothing is added after it (that would give a
+// text that never was) until the failure is noticed and the journal is written afresh.
+TEST_F(DraftTest, NothingFollowsAFailedJournalWrite)
+{
+    const QByteArray disk = "yz" + QByteArray(300, '.');
+    form().OpenFile(env->writeFile(QStringLiteral("a.txt"), disk), false);
+    type(current(), QStringLiteral("x"));
+    pause();
+    ASSERT_EQ(draftFiles().size(), 1);
+    const QString file = draftFiles()[0];
+    bool full = true;
+    form().drafts->writeBytes = [&](int fd, const char *data, size_t size) {
+        if (full) {
+            errno = ENOSPC;
+            return -1L;
+        }
+        return long(::write(fd, data, size));
+    };
+    current().setSelStart(0);
+    type(current(), QStringLiteral("b"));
+    form().writeDueDrafts();
+    form().drafts->waitIdle();
+    full = false;
+    current().setSelStart(1);
+    type(current(), QStringLiteral("c"));
+    form().writeDueDrafts(); // before the failure is reported
+    form().drafts->waitIdle();
+    EXPECT_EQ(draftText(file), "x" + disk);
+
+    QApplication::processEvents(); // the failure: told once, the next write holds the whole text
+    const auto shown = prompts.ofKind(ShownPrompt::MsgBox);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.contains("No space left on device")) << shown[0].text.toStdString();
+    form().writeDueDrafts();
+    settle();
+    EXPECT_EQ(draftText(file), "bcx" + disk);
+}
