@@ -1,16 +1,17 @@
 #include "app/form1.h"
 
+#include "app/commands.h"
+#include "app/look.h"
 #include "documents/drafts.h"
+#include "fileops/filewatch.h"
 #include "platform/editor.h"
+#include "platform/hotkeys.h"
 #include "platform/oneshot.h"
 #include "platform/prompts.h"
 #include "platform/settingsstore.h"
 #include "platform/tabstrip.h"
 #include "platform/timer.h"
-#include "platform/hotkeys.h"
 #include "platform/window.h"
-#include "app/commands.h"
-#include "app/look.h"
 
 namespace {
 const QString SettingsApp = QStringLiteral("Vortlane");
@@ -31,6 +32,11 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
         Steps(*this, "tabToolTip")(0, [&] { tip = tabToolTip(position); });
         return tip;
     });
+    fileWatch = std::make_unique<FileWatch>();
+    fileWatch->windowActive = [this] { return p.window.isActive(); };
+    fileWatch->check = [this](const QStringList &paths) {
+        Steps(*this, "checkDiskChanges")(0, [&] { checkDiskChanges(paths); });
+    };
     drafts = std::make_unique<DraftStore>(draftsRoot());
     drafts->onFailure = [this](int index, const QString &description) { draftFailed(index, description); };
     p.draftTimer.setTimeoutHandler([this] { Steps(*this, "SaveDrafts")(0, [&] { writeDueDrafts(); }); });
@@ -53,6 +59,7 @@ Form1::~Form1()
     p.timer.setTickHandler(nullptr);
     p.hotKeys.setHotKeyHandler(nullptr);
     p.draftTimer.setTimeoutHandler(nullptr);
+    fileWatch->check = nullptr;
 }
 
 void Form1::reportError(const QString &description, const char *procedure, int step)

@@ -15,6 +15,7 @@
 
 class Editor;
 class DraftStore;
+class FileWatch;
 struct Draft;
 enum class Button;
 
@@ -31,6 +32,8 @@ struct DocumentState {
     bool draftDue = false; // its draft does not hold its text yet
     FileStamp file;        // its file as it last read or wrote it
     DraftJournal journal;  // the changes its draft does not hold yet
+    bool fileGone = false; // its file was removed or moved away, and the user was told
+    bool reloadDeclined = false; // the user kept his changes over the file's; not asked again until saved
 };
 
 // Which document a save works on: the selected tab's, looked up afresh at each step, or the one
@@ -120,6 +123,12 @@ public:
     // for; the steps are reported under the caller's name with the caller's numbers.
     void saveDocument(Steps &step, SaveTarget target, const QString &path, const SaveSteps &number);
 
+    // --- files changed on disk by other programs while they are open ---------------------------
+    void watchDocumentFile(int index);               // after the document read or wrote its file
+    void checkDiskChanges(const QStringList &paths); // the watch saw these files change
+    void followDiskChange(int index);
+    void reloadFromDisk(int index);
+
     // --- recent: the recent-files list, its menu, the open-files record --------------------------
     void LoadRecent();
     void AddRecent(const QString &DocumentRecord, bool RefreshMenu);
@@ -173,4 +182,5 @@ public:
     bool quitRequested = false; // set by Form_Unload: the platform ends the program
     std::unique_ptr<DraftStore> drafts;
     bool draftFailureReported = false;
+    std::unique_ptr<FileWatch> fileWatch;
 };

@@ -180,6 +180,7 @@ bool Form1::addDraftDocument(const Draft &draft)
             e.setSelStart(0);
             DocumentFormat[index] = draft.format;
             DocumentStates[index].file = draft.file;
+            watchDocumentFile(index);
         });
         step(118, [&] { setRecord(index, DocumentRecord{false, draft.path}); });
         step(120, [&] { markChanged(index); });

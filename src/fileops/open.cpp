@@ -36,6 +36,7 @@ void Form1::OpenFile(const QString &FilePath, bool SkipFocus)
             DocumentStates[index].file = stamp;
             DocumentStates[index].journal.startOnFile();
             loaded = true;
+            watchDocumentFile(index);
         });
         // A document whose file could not be read keeps no path, so that saving it asks
         // where to save instead of overwriting the file with an empty text.

@@ -136,4 +136,7 @@ bool Form1::mayOverwrite(int index, const QString &path)
 void Form1::noteWritten(int index, const QString &path)
 {
     DocumentStates.at(index).file = stampFile(path);
+    DocumentStates.at(index).fileGone = false;
+    DocumentStates.at(index).reloadDeclined = false;
+    watchDocumentFile(index);
 }
