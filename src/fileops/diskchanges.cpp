@@ -7,9 +7,79 @@
 #include "platform/tabstrip.h"
 #include "platform/window.h"
 
+#include "platform/rawutf8.h"
+
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+
+#include <sys/stat.h>
+
+namespace {
+
+// The file only grew since the stamp, and what it held stays (a log being written): only the new
+// part is read and appended, in the document's format. The old part is judged by the file's
+// identity, its size and its last bytes against the editor's, which is what costs no reading of
+// the whole file; false when any of that does not hold, or the new part would change the format.
+bool appendNewPart(Editor &e, FileStamp &file, const TextFormat &format)
+{
+    if (format.encoding != TextEncoding::Utf8 && format.encoding != TextEncoding::Utf8Bom)
+        return false;
+    if (format.lineBreaks == LineBreaks::AsIs)
+        return false;
+    const QByteArray name = QFile::encodeName(file.path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) || quint64(st.st_dev) != file.device ||
+        quint64(st.st_ino) != file.inode || st.st_size <= file.size)
+        return false;
+    QFile f(file.path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    // The end of the old part, as the file holds it and as the editor holds it.
+    const qint64 bom = format.encoding == TextEncoding::Utf8Bom ? 3 : 0;
+    const qint64 tail = std::min<qint64>(4096, file.size - bom);
+    if (tail > 0) {
+        if (!f.seek(file.size - tail))
+            return false;
+        const QByteArray onDisk = f.read(tail);
+        QByteArray held;
+        const qint64 length = e.utf8Length();
+        e.readUtf8At(std::max<qint64>(0, length - 2 * tail), 2 * tail,
+                     [&](QByteArrayView b) { held = b.toByteArray(); });
+        if (format.lineBreaks == LineBreaks::LF)
+            held.replace("\r\n", "\n");
+        if (!held.endsWith(onDisk))
+            return false;
+    }
+    if (!f.seek(file.size))
+        return false;
+    QByteArray part = f.read(st.st_size - file.size);
+    if (part.size() != st.st_size - file.size || !RawUtf8::isValid(part))
+        return false;
+    if (format.lineBreaks == LineBreaks::LF) {
+        if (part.contains('\r'))
+            return false;
+        part.replace("\n", "\r\n");
+    } else if (part.count('\r') != part.count('\n') || part.count("\r\n") != part.count('\n')) {
+        return false;
+    }
+    const int start = e.selStart(), length = e.selLength();
+    e.setSelStart(e.textLength());
+    e.setSelText(RawUtf8::toText(part));
+    e.setSelStart(start);
+    e.setSelLength(length);
+    // Without a fingerprint of the whole file: a later change of its times alone then counts as
+    // a change, which costs a reload, never a lost edit.
+    file.size = st.st_size;
+    file.modified = QFileInfo(file.path).lastModified().toMSecsSinceEpoch();
+    file.changed = QFileInfo(file.path).metadataChangeTime().toMSecsSinceEpoch();
+    file.hash.clear();
+    return true;
+}
+
+} // namespace
 
 void Form1::watchDocumentFile(int index)
 {
@@ -55,7 +125,20 @@ void Form1::followDiskChange(int index)
     if (checkFile(state.file) == DiskState::Same)
         return;
     if (!state.unsaved) {
-        reloadFromDisk(index);
+        const bool busy = Busy;
+        Busy = true; // no edit: the history does not record it
+        bool appended = false;
+        try {
+            appended = appendNewPart(RichTextBox(index), state.file, DocumentFormat.at(index));
+        } catch (...) {
+            Busy = busy;
+            throw;
+        }
+        Busy = busy;
+        if (appended)
+            state.journal.startOnFile();
+        else
+            reloadFromDisk(index);
         return;
     }
     if (state.reloadDeclined)

@@ -55,6 +55,14 @@ TEST_F(DiskChangeTest, DocumentWithoutChangesFollowsItsFile)
     ASSERT_TRUE(waitFor([&] { return current().text() == "one\r\ntwo\r\nthree\r\n"; }))
         << current().text().toStdString();
     EXPECT_EQ(current().selStart(), 6) << "the caret stays";
+    // Grown, but not only at the end: the whole file is read again.
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.write("ONE\ntwo\nthree\nfour\n");
+    }
+    ASSERT_TRUE(waitFor([&] { return current().text() == "ONE\r\ntwo\r\nthree\r\nfour\r\n"; }))
+        << current().text().toStdString();
     replace(path, "new\n");
     ASSERT_TRUE(waitFor([&] { return current().text() == "new\r\n"; })) << "followed also after a rename over it";
     appendTo(path, "more\n");
