@@ -139,7 +139,11 @@ int main(int argc, char **argv)
         {
             QFile f(path);
             f.open(QIODevice::Append);
-            f.write(QByteArray(1 << 20, 'a').append('\n'));
+            // Log lines, as a program writing a log adds them.
+            QByteArray lines;
+            while (lines.size() < (1 << 20))
+                lines += "2026-12-08 16:00:00.000 worker[42]: request served in 12 ms, status 200, size 4096\n";
+            f.write(lines);
         }
         QElapsedTimer wait;
         wait.start();

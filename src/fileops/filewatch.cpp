@@ -7,7 +7,8 @@ FileWatch::FileWatch()
     gather_.setSingleShot(true);
     gather_.setInterval(GatherTime);
     QObject::connect(&gather_, &QTimer::timeout, &watcher_, [this] { flush(); });
-    activity_.setInterval(500);
+    activity_.setInterval(ActivityTime);
+    addWatch = [](QFileSystemWatcher &watcher, const QString &path) { return watcher.addPath(path); };
     QObject::connect(&activity_, &QTimer::timeout, &watcher_, [this] { poll(); });
     QObject::connect(&watcher_, &QFileSystemWatcher::fileChanged, &watcher_,
                      [this](const QString &path) { changed(path); });
@@ -24,7 +25,7 @@ void FileWatch::watch(const QString &path)
 {
     if (path.isEmpty() || watcher_.files().contains(path))
         return;
-    if (!QFileInfo(path).isFile() || !watcher_.addPath(path)) {
+    if (!QFileInfo(path).isFile() || !addWatch(watcher_, path)) {
         unwatched_.insert(path);
         activity_.start();
     } else {
@@ -54,7 +55,7 @@ void FileWatch::changed(const QString &path)
     // After a removal or a rename over it the watch is gone or on the old file: the path is
     // watched afresh if a file is there.
     watcher_.removePath(path);
-    if (QFileInfo(path).isFile() && watcher_.addPath(path))
+    if (QFileInfo(path).isFile() && addWatch(watcher_, path))
         unwatched_.remove(path);
     else
         unwatched_.insert(path);

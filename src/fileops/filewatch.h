@@ -22,6 +22,10 @@ public:
     // Ask again (at the next activation) about paths that could not be dealt with now.
     void retryWhenActive(const QString &path);
     bool isWatched(const QString &path) const { return watcher_.files().contains(path); }
+    // Adds a file's watch; false when the system refuses it (tests play a reached limit here).
+    std::function<bool(QFileSystemWatcher &watcher, const QString &path)> addWatch;
+    // How often, while some file has no watch, the window's activation is looked for.
+    static constexpr int ActivityTime = 500;
 
     static constexpr int GatherTime = 200;
 

@@ -132,3 +132,24 @@ TEST_F(DiskChangeTest, RemovedFileIsToldOnceAndTheTextKept)
     EXPECT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(current().text(), "text\r\n");
 }
+
+// Past the system's limit of watches a file is not watched, and not forgotten either: its stamp
+// is compared when the window becomes active again.
+TEST_F(DiskChangeTest, FileBeyondTheWatchLimitIsCheckedWhenTheWindowIsActivated)
+{
+    bool active = true;
+    form().fileWatch->windowActive = [&] { return active; };
+    form().fileWatch->addWatch = [](QFileSystemWatcher &, const QString &) { return false; };
+    const QString path = env->writeFile(QStringLiteral("many.txt"), "old\n");
+    form().OpenFile(path, false);
+    active = false;
+    appendTo(path, "new\n"); // in place: its folder's watch sees nothing
+    settle();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 2 * FileWatch::ActivityTime)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(current().text(), "old\r\n") << "no watch and no activation: nothing yet";
+    active = true;
+    ASSERT_TRUE(waitFor([&] { return current().text() == "old\r\nnew\r\n"; }));
+}
