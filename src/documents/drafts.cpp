@@ -290,6 +290,8 @@ bool DraftStore::openSession(QString &error)
         error = QStringLiteral("%1 cannot be written").arg(root_);
         return false;
     }
+    // It names this process and machine: for the user's eyes only, like the drafts.
+    ::chmod(QFile::encodeName(session_ + QStringLiteral(".lock")).constData(), 0600);
     if (!makePrivateFolder(session_)) {
         error = QStringLiteral("the folder %1 cannot be made: %2").arg(session_, errnoText(errno));
         return false;

@@ -325,6 +325,7 @@ TEST_F(DraftTest, DraftsAreTheUsersAlone)
     EXPECT_EQ(modeOf(QFileInfo(draftFiles()[0]).path()), 0700);
     EXPECT_EQ(modeOf(root()), 0700);
     EXPECT_EQ(modeOf(env->stateFolder() + "/marquill"), 0700);
+    EXPECT_EQ(modeOf(QFileInfo(draftFiles()[0]).path() + ".lock"), 0600);
 
     ::chmod(QFile::encodeName(root()).constData(), 0755);
     ::chmod(QFile::encodeName(QFileInfo(draftFiles()[0]).path()).constData(), 0755);
