@@ -85,7 +85,7 @@ int main(int argc, char **argv)
                     copy.size() / 1048576.0, ms(copyNs), ms(firstKey));
 
         t.restart();
-        store.write(0, QByteArrayLiteral("Marquill draft 1\n\n"), copy);
+        store.write(0, QByteArrayLiteral("Marquill draft 2\n\n"), {JournalRecord{0, 0, copy}});
         std::vector<qint64> during;
         // Keys at a quick typist's pace until the worker is done.
         for (;;) {

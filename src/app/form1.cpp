@@ -1,17 +1,18 @@
 #include "app/form1.h"
 
+#include "app/commands.h"
+#include "app/look.h"
 #include "documents/drafts.h"
+#include "fileops/filewatch.h"
 #include "platform/editor.h"
 #include "platform/files.h"
+#include "platform/hotkeys.h"
 #include "platform/oneshot.h"
 #include "platform/prompts.h"
 #include "platform/settingsstore.h"
 #include "platform/tabstrip.h"
 #include "platform/timer.h"
-#include "platform/hotkeys.h"
 #include "platform/window.h"
-#include "app/commands.h"
-#include "app/look.h"
 
 #include <QDir>
 
@@ -35,8 +36,13 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
         Steps(*this, "tabToolTip")(0, [&] { tip = tabToolTip(position); });
         return tip;
     });
+    fileWatch = std::make_unique<FileWatch>();
+    fileWatch->windowActive = [this] { return p.window.isActive(); };
+    fileWatch->check = [this](const QStringList &paths) {
+        Steps(*this, "checkDiskChanges")(0, [&] { checkDiskChanges(paths); });
+    };
     drafts = std::make_unique<DraftStore>(draftsRoot());
-    drafts->onFailure = [this](const QString &description) { draftFailed(description); };
+    drafts->onFailure = [this](int index, const QString &description) { draftFailed(index, description); };
     p.draftTimer.setTimeoutHandler([this] { Steps(*this, "SaveDrafts")(0, [&] { writeDueDrafts(); }); });
     // Element 0 is designed on the window.
     documents.emplace_back();
@@ -56,6 +62,7 @@ Form1::~Form1()
     p.hotKeys.setHotKeyHandler(nullptr);
     p.hotKeys.setOutsideHandler(nullptr);
     p.draftTimer.setTimeoutHandler(nullptr);
+    fileWatch->check = nullptr;
 }
 
 void Form1::reportError(const QString &description, const char *procedure, int step)

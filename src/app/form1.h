@@ -2,6 +2,7 @@
 
 #include "app/steps.h"
 #include "documents/document.h"
+#include "documents/draftjournal.h"
 #include "documents/record.h"
 #include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
@@ -15,6 +16,7 @@
 
 class Editor;
 class DraftStore;
+class FileWatch;
 struct Draft;
 enum class Button;
 
@@ -119,6 +121,12 @@ public:
     // for; the steps are reported under the caller's name with the caller's numbers.
     void saveDocument(Steps &step, SaveTarget target, const QString &path, const SaveSteps &number);
 
+    // --- files changed on disk by other programs while they are open ---------------------------
+    void watchDocumentFile(int index);               // after the document read or wrote its file
+    void checkDiskChanges(const QStringList &paths); // the watch saw these files change
+    void followDiskChange(int index);
+    void reloadFromDisk(int index);
+
     // --- recent: the recent-files list, its menu, the open-files record --------------------------
     void LoadRecent();
     void AddRecent(const QString &DocumentRecord, bool RefreshMenu);
@@ -133,8 +141,8 @@ public:
     // --- drafts: unsaved text kept on disk until it is saved, for a run that does not end normally
     void writeDueDrafts();                  // the draft timer fired
     void restoreDrafts(bool &anyRestored);  // at start-up, after a run that did not end normally
-    void addDraftDocument(const Draft &draft);
-    void draftFailed(const QString &description);
+    bool addDraftDocument(const Draft &draft); // false when the draft no longer fits its file
+    void draftFailed(int index, const QString &description);
 
     // --- search: Find and Find Next --------------------------------------------------------------
     void PushButton3_Click();  // Find
@@ -172,4 +180,5 @@ public:
     bool quitRequested = false; // set by Form_Unload: the platform ends the program
     std::unique_ptr<DraftStore> drafts;
     bool draftFailureReported = false;
+    std::unique_ptr<FileWatch> fileWatch;
 };

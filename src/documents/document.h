@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/draftjournal.h"
 #include "documents/record.h"
 #include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
@@ -19,6 +20,9 @@ struct Document {
     FileStamp file;           // its file as it last read or wrote it
     DocumentRecord record;    // flag and path, as the editor's tag shows them
     QString caption;          // the tab's caption without its change mark
+    DraftJournal journal;     // the changes its draft does not hold yet
+    bool fileGone = false;    // its file was removed or moved away, and the user was told
+    bool reloadDeclined = false; // the user kept his changes over the file's; not asked again until saved
 
     bool loaded() const { return editor != nullptr; }
     QString shownCaption() const { return unsaved ? caption + QLatin1Char('*') : caption; }

@@ -10,8 +10,9 @@
 #include <utility>
 
 namespace {
-// How long typing must have stopped before the drafts are written.
-constexpr int DraftDelay = 3000;
+// The drafts are brought up to date this long after the first change since they last were, so
+// that a crash loses at most this much typing.
+constexpr int DraftDelay = 1000;
 } // namespace
 
 Document &Form1::document(int index)
@@ -118,7 +119,8 @@ void Form1::markChanged(int index)
     if (!d.record.changed)
         setRecord(index, DocumentRecord{true, d.record.path});
     d.draftDue = true;
-    p.draftTimer.start(DraftDelay);
+    if (!p.draftTimer.isActive())
+        p.draftTimer.start(DraftDelay);
     if (d.unsaved)
         return;
     d.unsaved = true;
@@ -148,6 +150,7 @@ void Form1::clearChangedMark(int position)
     d.draftDue = false;
     setCaption(index, d.caption);
     drafts->remove(index);
+    d.journal.startOnFile();
 }
 
 bool Form1::takeEditorIndex(Steps &step, int number)

@@ -5,13 +5,19 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QUrl>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const QByteArray Magic = QByteArrayLiteral("Marquill draft 1");
+const QByteArray JournalMagic = QByteArrayLiteral("Marquill draft 2");
 
 const char *encodingName(TextEncoding e)
 {
@@ -35,28 +41,68 @@ const char *lineBreakName(LineBreaks b)
     return "lf";
 }
 
-} // namespace
-
-QByteArray draftHeader(const Draft &draft)
+QByteArray headerWith(const QByteArray &magic, const Draft &draft)
 {
     // The path is percent-encoded: a file name may hold a line break.
-    QByteArray out = Magic + '\n';
+    QByteArray out = magic + '\n';
     out += "path=" + QUrl::toPercentEncoding(draft.path, "/") + '\n';
     out += QByteArray("encoding=") + encodingName(draft.format.encoding) + '\n';
     out += QByteArray("lineBreaks=") + lineBreakName(draft.format.lineBreaks) + '\n';
     out += "file=" + stampToText(draft.file).toLatin1() + '\n';
+    if (magic == JournalMagic)
+        out += draft.onFile ? "base=file\n" : "base=none\n";
     out += '\n';
     return out;
+}
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace
+
+QByteArray draftHeader(const Draft &draft)
+{
+    return headerWith(Magic, draft);
+}
+
+QByteArray journalHeader(const Draft &draft)
+{
+    return headerWith(JournalMagic, draft);
+}
+
+bool makePrivateFolder(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0) {
+        if (errno != ENOENT)
+            return false;
+        const QString parent = QFileInfo(path).path();
+        if (parent != path && !makePrivateFolder(parent))
+            return false;
+        if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (::lstat(name.constData(), &st) != 0)
+            return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return (st.st_mode & 07777) == 0700 || ::chmod(name.constData(), 0700) == 0;
 }
 
 std::optional<Draft> parseDraft(const QByteArray &bytes)
 {
     const qsizetype end = bytes.indexOf("\n\n");
-    if (end < 0 || !bytes.startsWith(Magic + '\n'))
+    const bool journal = bytes.startsWith(JournalMagic + '\n');
+    if (end < 0 || !(journal || bytes.startsWith(Magic + '\n')))
         return std::nullopt;
     Draft d;
     QString stamp;
-    bool encodingOk = false, breaksOk = false;
+    bool encodingOk = false, breaksOk = false, baseOk = !journal;
     for (const QByteArray &line : bytes.left(end).split('\n')) {
         const qsizetype eq = line.indexOf('=');
         if (eq < 0)
@@ -64,7 +110,10 @@ std::optional<Draft> parseDraft(const QByteArray &bytes)
         const QByteArray key = line.left(eq), value = line.mid(eq + 1);
         if (key == "path")
             d.path = QUrl::fromPercentEncoding(value);
-        else if (key == "file")
+        else if (key == "base") {
+            d.onFile = value == "file";
+            baseOk = d.onFile || value == "none";
+        } else if (key == "file")
             stamp = QString::fromLatin1(value);
         else if (key == "encoding") {
             for (auto e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16LE, TextEncoding::Utf16BE,
@@ -83,10 +132,16 @@ std::optional<Draft> parseDraft(const QByteArray &bytes)
             }
         }
     }
-    if (!encodingOk || !breaksOk)
+    if (!encodingOk || !breaksOk || !baseOk)
         return std::nullopt;
     d.file = stampFromText(d.path, stamp);
-    d.text = bytes.mid(end + 2);
+    // A journal on a file whose stamp is lost leads nowhere.
+    if (d.onFile && !d.file.known())
+        return std::nullopt;
+    if (journal)
+        d.records = decodeRecords(QByteArrayView(bytes).sliced(end + 2));
+    else
+        d.text = bytes.mid(end + 2);
     return d;
 }
 
@@ -103,6 +158,25 @@ DraftStore::DraftStore(const QString &root) : root_(root)
     // Unique also when a crashed run had the same process id.
     session_ = root_ + QLatin1Char('/') + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') +
                QString::number(QDateTime::currentMSecsSinceEpoch());
+    writeBytes = [](int fd, const char *data, size_t size) { return long(::write(fd, data, size)); };
+    // Drafts that an earlier version left readable to others become the user's alone.
+    if (QFileInfo(root_).isDir() && !QFileInfo(root_).isSymLink()) {
+        makePrivateFolder(root_);
+        const QDir dir(root_);
+        for (const QFileInfo &entry :
+             dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden)) {
+            if (entry.isSymLink())
+                continue;
+            const QByteArray name = QFile::encodeName(entry.absoluteFilePath());
+            ::chmod(name.constData(), entry.isDir() ? 0700 : 0600);
+            if (!entry.isDir())
+                continue;
+            for (const QFileInfo &file : QDir(entry.absoluteFilePath()).entryInfoList(QDir::Files | QDir::Hidden)) {
+                if (!file.isSymLink())
+                    ::chmod(QFile::encodeName(file.absoluteFilePath()).constData(), 0600);
+            }
+        }
+    }
 }
 
 DraftStore::~DraftStore()
@@ -124,9 +198,11 @@ void DraftStore::push(Job job)
     {
         std::lock_guard<std::mutex> guard(mutex_);
         if (job.kind == Job::Write || job.kind == Job::Remove) {
-            // The newest word on a draft is the only one that counts; the order of the rest stays.
+            // A draft written afresh or removed makes what was waiting for it moot; the order of
+            // the rest stays. Appends stay: each adds to what the one before left.
             for (auto it = jobs_.begin(); it != jobs_.end();) {
-                if ((it->kind == Job::Write || it->kind == Job::Remove) && it->index == job.index)
+                if ((it->kind == Job::Write || it->kind == Job::Append || it->kind == Job::Remove) &&
+                    it->index == job.index)
                     it = jobs_.erase(it);
                 else
                     ++it;
@@ -139,9 +215,14 @@ void DraftStore::push(Job job)
     wake_.notify_all();
 }
 
-void DraftStore::write(int index, const QByteArray &header, const QByteArray &text)
+void DraftStore::write(int index, const QByteArray &header, std::vector<JournalRecord> records)
 {
-    push(Job{Job::Write, index, header, text, {}, {}});
+    push(Job{Job::Write, index, header, std::move(records), {}, {}});
+}
+
+void DraftStore::append(int index, std::vector<JournalRecord> records)
+{
+    push(Job{Job::Append, index, {}, std::move(records), {}, {}});
 }
 
 void DraftStore::remove(int index)
@@ -199,8 +280,8 @@ bool DraftStore::openSession(QString &error)
     if (lock_)
         return true;
     // The lock first: a folder never exists without it while its run lives.
-    if (!QDir().mkpath(root_)) {
-        error = QStringLiteral("the folder %1 cannot be made").arg(root_);
+    if (!makePrivateFolder(root_)) {
+        error = QStringLiteral("the folder %1 cannot be made: %2").arg(root_, errnoText(errno));
         return false;
     }
     auto lock = std::make_unique<QLockFile>(session_ + QStringLiteral(".lock"));
@@ -209,8 +290,10 @@ bool DraftStore::openSession(QString &error)
         error = QStringLiteral("%1 cannot be written").arg(root_);
         return false;
     }
-    if (!QDir().mkpath(session_)) {
-        error = QStringLiteral("the folder %1 cannot be made").arg(session_);
+    // It names this process and machine: for the user's eyes only, like the drafts.
+    ::chmod(QFile::encodeName(session_ + QStringLiteral(".lock")).constData(), 0600);
+    if (!makePrivateFolder(session_)) {
+        error = QStringLiteral("the folder %1 cannot be made: %2").arg(session_, errnoText(errno));
         return false;
     }
     lock_ = std::move(lock);
@@ -225,23 +308,26 @@ QString DraftStore::fileOf(int index) const
 void DraftStore::perform(Job &job)
 {
     switch (job.kind) {
-    case Job::Write: {
+    case Job::Write:
+    case Job::Append: {
         QString error;
         if (!openSession(error)) {
-            fail(error);
+            broken_.insert(job.index);
+            fail(job.index, error);
             return;
         }
-        QSaveFile f(fileOf(job.index));
-        if (!f.open(QIODevice::WriteOnly) || f.write(job.header) != job.header.size() ||
-            f.write(job.text) != job.text.size() || !f.commit()) {
-            fail(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(f.fileName()), f.errorString()));
-        }
+        if (job.kind == Job::Write)
+            writeJournal(job);
+        else
+            appendJournal(job);
         return;
     }
     case Job::Remove:
+        broken_.erase(job.index);
         QFile::remove(fileOf(job.index));
         return;
     case Job::RemoveAll:
+        broken_.clear();
         for (const QString &name : QDir(session_).entryList({QStringLiteral("*.draft")}, QDir::Files))
             QFile::remove(session_ + QLatin1Char('/') + name);
         return;
@@ -257,15 +343,111 @@ void DraftStore::perform(Job &job)
     }
 }
 
-void DraftStore::fail(const QString &description)
+bool DraftStore::writeAll(int fd, QByteArrayView bytes)
 {
+    const char *p = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const long n = writeBytes(fd, p, size_t(std::min<qsizetype>(left, qsizetype(1) << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+bool DraftStore::writeRecords(int fd, const std::vector<JournalRecord> &records)
+{
+    for (const JournalRecord &r : records) {
+        const QByteArray head = recordHead(r);
+        if (!writeAll(fd, head) || !writeAll(fd, r.inserted) || !writeAll(fd, recordTail(head, r.inserted)))
+            return false;
+    }
+    return true;
+}
+
+void DraftStore::writeJournal(Job &job)
+{
+    // A new file beside the old journal takes its place only once it is whole: until then a
+    // crash finds the old one.
+    const QString path = fileOf(job.index);
+    const QByteArray target = QFile::encodeName(path), temporary = target + ".new";
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    bool ok = fd >= 0 && ::fchmod(fd, 0600) == 0 && writeAll(fd, job.header) && writeRecords(fd, job.records) &&
+              ::fdatasync(fd) == 0;
+    int error = errno;
+    if (fd >= 0 && ::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(temporary.constData(), target.constData()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (ok) {
+        broken_.erase(job.index);
+    } else {
+        // The old journal stays whole, but it no longer leads to the text: nothing more is
+        // added to it until it is written afresh.
+        broken_.insert(job.index);
+        ::unlink(temporary.constData());
+        fail(job.index, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), errnoText(error)));
+    }
+}
+
+void DraftStore::appendJournal(Job &job)
+{
+    // After a failed write the records would follow a gap; the failure asked for a fresh journal.
+    if (broken_.count(job.index))
+        return;
+    const QString path = fileOf(job.index);
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        broken_.insert(job.index);
+        fail(job.index, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), errnoText(errno)));
+        return;
+    }
+    struct stat st {};
+    const bool known = ::fstat(fd, &st) == 0;
+    const bool ok = known && writeRecords(fd, job.records) && ::fdatasync(fd) == 0;
+    const int error = errno;
+    if (!ok) {
+        // What was cut off would be ignored at a restore, but nothing after it could follow.
+        if (known)
+            (void)::ftruncate(fd, st.st_size);
+        broken_.insert(job.index);
+        fail(job.index, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), errnoText(error)));
+    }
+    ::close(fd);
+}
+
+void DraftStore::fail(int index, const QString &description)
+{
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        lastFailure_ = description;
+    }
+    ++failures_;
     QMetaObject::invokeMethod(
         &context_,
-        [this, description] {
+        [this, index, description] {
             if (onFailure)
-                onFailure(description);
+                onFailure(index, description);
         },
         Qt::QueuedConnection);
+}
+
+QString DraftStore::lastFailure()
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    return lastFailure_;
 }
 
 std::vector<Draft> DraftStore::leftBehind()

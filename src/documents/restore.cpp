@@ -2,15 +2,31 @@
 #include "documents/drafts.h"
 #include "documents/record.h"
 
+#include "fileops/filestamp.h"
 #include "fileops/getfilename.h"
+#include "fileops/textcodec.h"
 #include "platform/editor.h"
 #include "platform/prompts.h"
 #include "platform/tabstrip.h"
 
+#include <QDir>
+
+namespace {
+
+qint64 encodedSize(const std::vector<JournalRecord> &records)
+{
+    qint64 n = 0;
+    for (const JournalRecord &r : records)
+        n += r.inserted.size() + 33;
+    return n;
+}
+
+} // namespace
 
 void Form1::writeDueDrafts()
 {
-    // The copy is taken here, on the thread that owns the editors; the writing is the store's.
+    // What changed goes to the store, which writes it on its own thread; the whole text is taken
+    // here only for a journal that starts afresh.
     for (int position = 0; position < p.tabs.count(); ++position) {
         const int index = p.tabs.itemData(position);
         if (index < 0 || index >= static_cast<int>(documents.size()) || !documents[index].loaded())
@@ -18,14 +34,40 @@ void Form1::writeDueDrafts()
         Document &d = documents[index];
         if (!d.unsaved || !d.draftDue)
             continue;
-        Draft draft{d.record.path, d.format, d.file, {}};
-        drafts->write(index, draftHeader(draft), d.editor->utf8());
+        DraftJournal &journal = d.journal;
+        const Editor &e = *d.editor;
+        // A journal longer than the text it leads to is replaced by the text.
+        if (journal.started && journal.written + journal.pendingBytes > e.utf8Length())
+            journal.wholeTextDue = true;
+        Draft draft{d.record.path, d.format, d.file, {}, false, {}};
+        if (journal.wholeTextDue) {
+            std::vector<JournalRecord> whole{JournalRecord{0, 0, e.utf8()}};
+            journal.written = encodedSize(whole);
+            journal.onFile = false;
+            drafts->write(index, journalHeader(draft), std::move(whole));
+        } else if (!journal.started) {
+            draft.onFile = journal.onFile;
+            journal.written = encodedSize(journal.pending);
+            drafts->write(index, journalHeader(draft), std::move(journal.pending));
+        } else {
+            journal.written += encodedSize(journal.pending);
+            drafts->append(index, std::move(journal.pending));
+        }
+        journal.pending.clear();
+        journal.pendingBytes = 0;
+        journal.wholeTextDue = false;
+        journal.started = true;
         d.draftDue = false;
     }
 }
 
-void Form1::draftFailed(const QString &description)
+void Form1::draftFailed(int index, const QString &description)
 {
+    // The journal lost what that write held: the next one starts it afresh with the whole text.
+    if (index >= 0 && index < static_cast<int>(documents.size()) && documents[index].unsaved) {
+        documents[index].journal.wholeTextDue = true;
+        documents[index].draftDue = true;
+    }
     // Once a run: the folder that failed will fail again at the next pause in typing.
     if (draftFailureReported)
         return;
@@ -43,11 +85,22 @@ void Form1::restoreDrafts(bool &anyRestored)
         drafts->discardLeftBehind(); // folders of ended runs without drafts
         return;
     }
-    const int answer = p.prompts.msgBox(
-        QStringLiteral("Marquill did not close normally. Restore %1 unsaved documents?").arg(left.size()),
-        MsgStyle::YesNo + MsgStyle::Discards, QString());
+    // Restore is the default, Escape keeps the drafts for the next start, and a key typed as the
+    // box comes up answers nothing: no single key throws the drafts away.
+    const int count = static_cast<int>(left.size());
+    const int answer =
+        p.prompts.msgBox(QStringLiteral("Marquill did not close normally. Restore %1 unsaved documents?").arg(count),
+                         MsgStyle::YesNo + MsgStyle::Discards + MsgStyle::HoldKeys, QString());
     if (answer == MsgResult::No) {
-        drafts->discardLeftBehind();
+        const int sure = p.prompts.msgBox(
+            QStringLiteral("Delete %1 unsaved documents for good?").arg(count),
+            MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 + MsgStyle::Discards +
+                MsgStyle::HoldKeys,
+            QString());
+        if (sure == MsgResult::Yes)
+            drafts->discardLeftBehind();
+        else
+            drafts->keepLeftBehind();
         return;
     }
     if (answer != MsgResult::Yes) {
@@ -55,18 +108,43 @@ void Form1::restoreDrafts(bool &anyRestored)
         drafts->keepLeftBehind();
         return;
     }
+    QStringList unfit;
     for (const Draft &d : left) {
-        addDraftDocument(d);
-        anyRestored = true;
+        if (addDraftDocument(d))
+            anyRestored = true;
+        else
+            unfit << QDir::toNativeSeparators(d.path);
     }
-    // The restored documents are drafted in this run's folder before the old ones go.
+    // The old drafts go only once the restored documents are drafted in this run's folder.
+    const int failuresBefore = drafts->failureCount();
     writeDueDrafts();
+    drafts->waitIdle();
+    if (drafts->failureCount() != failuresBefore) {
+        drafts->keepLeftBehind();
+        draftFailureReported = true; // this notice says it; the store's own would repeat it
+        p.prompts.msgBox(QStringLiteral("The restored documents cannot be kept as drafts (") + drafts->lastFailure() +
+                             QStringLiteral("). Their old drafts are kept for the next start; save your documents "
+                                            "to keep your changes."),
+                         MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
+        return;
+    }
+    if (!unfit.isEmpty()) {
+        drafts->keepLeftBehind();
+        p.prompts.msgBox(unfit.join(QStringLiteral(", ")) +
+                             QStringLiteral(" changed on disk after Marquill ended: the unsaved changes cannot be "
+                                            "put on its new text. Their draft is kept for the next start."),
+                         MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
+        return;
+    }
     drafts->discardLeftBehind();
 }
 
-void Form1::addDraftDocument(const Draft &draft)
+bool Form1::addDraftDocument(const Draft &draft)
 {
     Steps step(*this, "RestoreDraft");
+    // A journal on a file leads from the file as it was; from any other text it leads nowhere.
+    if (draft.onFile && !step.test(99, [&] { return checkFile(draft.file) == DiskState::Same; }))
+        return false;
     step(100, [&] { Busy = true; });
     // A file that the last normal end left open is open again already, as it is on disk: its
     // draft goes into that tab rather than into a second one.
@@ -89,11 +167,20 @@ void Form1::addDraftDocument(const Draft &draft)
     }
     if (index >= 0) { // unless no editor was left for it
         step(116, [&] {
-            // The draft holds the buffer's own bytes: they go back without a decoded copy.
             Document &d = document(index);
-            d.editor->loadUtf8(draft.text.size(), [&](const Editor::Append &append) { append(draft.text); });
+            Editor &e = *d.editor;
+            if (draft.onFile) {
+                loadTextFile(draft.path, e);
+                d.journal.startOnFile(); // what follows goes into the new journal
+            } else {
+                // The draft holds the buffer's own bytes: they go back without a decoded copy.
+                e.loadUtf8(draft.text.size(), [&](const Editor::Append &append) { append(draft.text); });
+            }
+            applyRecords(e, draft.records);
+            e.setSelStart(0);
             d.format = draft.format;
             d.file = draft.file;
+            watchDocumentFile(index);
         });
         step(118, [&] { setRecord(index, DocumentRecord{false, draft.path}); });
         step(120, [&] { markChanged(index); });
@@ -101,4 +188,5 @@ void Form1::addDraftDocument(const Draft &draft)
         step(124, [&] { RichTextBox(index).zOrder(); });
     }
     step(126, [&] { Busy = false; });
+    return true;
 }

@@ -16,7 +16,12 @@ struct FileStamp {
     qint64 changed = 0;  // when the file's metadata last changed (a rename over it changes it too)
     quint64 device = 0;
     quint64 inode = 0;
-    QByteArray hash; // a fingerprint of the file's bytes
+    QByteArray hash; // a fingerprint of the file's bytes, or NotFingerprinted
+
+    // The hash of a file that was followed as it grew rather than read whole: the stamp is known,
+    // but a change of its times alone then counts as a change of its content. No fingerprint is
+    // one byte long, so none equals it.
+    static inline const QByteArray NotFingerprinted = QByteArrayLiteral("-");
 
     // False also for a file that could not be read: its path and target are kept all the same.
     bool known() const { return !path.isEmpty() && !hash.isEmpty(); }

@@ -31,7 +31,9 @@ void Form1::OpenFile(const QString &FilePath, bool SkipFocus)
             Document &d = document(index);
             d.format = loadTextFile(FilePath, *d.editor);
             d.file = stamp;
+            d.journal.startOnFile();
             loaded = true;
+            watchDocumentFile(index);
         });
         // A document whose file could not be read keeps no path, so that saving it asks
         // where to save instead of overwriting the file with an empty text.

@@ -152,5 +152,9 @@ bool Form1::mayOverwrite(int index, const QString &path, WriteTarget &target)
 
 void Form1::noteWritten(int index, const QString &path, const QString &target)
 {
-    document(index).file = stampFile(path, target);
+    Document &d = document(index);
+    d.file = stampFile(path, target);
+    d.fileGone = false;
+    d.reloadDeclined = false;
+    watchDocumentFile(index);
 }

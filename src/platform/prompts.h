@@ -13,6 +13,9 @@ constexpr int DefaultButton2 = 256; // the second button (No) is the default ins
 // does, so that typing meant for something else cannot; only a click, or Tab or an arrow key and
 // then Space, reaches it.
 constexpr int Discards = 0x1000'0000;
+// The box takes no key press for its first second: a key meant for what was there before it came
+// up must not answer it.
+constexpr int HoldKeys = 0x10000;
 
 } // namespace MsgStyle
 

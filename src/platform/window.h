@@ -46,4 +46,6 @@ public:
     // Restores the window if it is minimized, raises it and gives it the keyboard: the one way
     // in which the program brings itself to the user's attention.
     virtual void bringToFront() = 0;
+    // Whether the window has the keyboard (no dialog of its own, no other program's window).
+    virtual bool isActive() const { return true; }
 };

@@ -72,6 +72,14 @@ TEST_F(QtPromptsTest, BoxOfAShortcutFromElsewhereTakesNoKeyForASecond)
     hold = false;
     answer = ask(MsgStyle::YesNo, [](QMessageBox &b) { key(b, Qt::Key_Escape); });
     EXPECT_EQ(answer, MsgResult::Cancel);
+
+    // A question that asks for it holds the keys by itself (the restore question at start).
+    answer = ask(MsgStyle::YesNo + MsgStyle::HoldKeys, [&](QMessageBox &b) {
+        key(b, Qt::Key_N);
+        EXPECT_TRUE(b.isVisible()) << "a key answered the box at once";
+        b.defaultButton()->click();
+    });
+    EXPECT_EQ(answer, MsgResult::Yes);
 }
 
 TEST_F(QtPromptsTest, TypingCannotGiveTheAnswerThatDiscards)

@@ -49,6 +49,7 @@ public:
     void applySkin() override;
     QString programFolder() const override;
     void bringToFront() override;
+    bool isActive() const override { return isActiveWindow(); }
 
     // Set by the program: where the program file lives (tests point it elsewhere).
     void setProgramFolder(const QString &folder) { programFolder_ = folder; }

@@ -207,7 +207,7 @@ int QtPrompts::runBox(QMessageBox &box, int style)
 {
     scrollLongText(box);
     std::optional<KeyHold> hold;
-    if (holdKeys && holdKeys())
+    if ((style & MsgStyle::HoldKeys) || (holdKeys && holdKeys()))
         hold.emplace(&box, KeyHoldTime);
     const int answer = box.exec();
     // A notice with only OK is answered whichever way it was closed.

@@ -1,0 +1,185 @@
+#include "app/form1.h"
+
+#include "fileops/filewatch.h"
+#include "fileops/getfilename.h"
+#include "platform/editor.h"
+#include "platform/prompts.h"
+#include "platform/tabstrip.h"
+#include "platform/window.h"
+
+#include "platform/rawutf8.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#include <sys/stat.h>
+
+namespace {
+
+// The file only grew since the stamp, and what it held stays (a log being written): only the new
+// part is read and appended, in the document's format. The old part is judged by the file's
+// identity, its size and its last bytes against the editor's, which is what costs no reading of
+// the whole file; false when any of that does not hold, or the new part would change the format.
+bool appendNewPart(Editor &e, FileStamp &file, const TextFormat &format)
+{
+    if (format.encoding != TextEncoding::Utf8 && format.encoding != TextEncoding::Utf8Bom)
+        return false;
+    if (format.lineBreaks == LineBreaks::AsIs)
+        return false;
+    const QByteArray name = QFile::encodeName(file.path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) || quint64(st.st_dev) != file.device ||
+        quint64(st.st_ino) != file.inode || st.st_size <= file.size)
+        return false;
+    QFile f(file.path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    // The end of the old part, as the file holds it and as the editor holds it.
+    const qint64 bom = format.encoding == TextEncoding::Utf8Bom ? 3 : 0;
+    const qint64 tail = std::min<qint64>(4096, file.size - bom);
+    if (tail > 0) {
+        if (!f.seek(file.size - tail))
+            return false;
+        const QByteArray onDisk = f.read(tail);
+        QByteArray held;
+        const qint64 length = e.utf8Length();
+        e.readUtf8At(std::max<qint64>(0, length - 2 * tail), 2 * tail,
+                     [&](QByteArrayView b) { held = b.toByteArray(); });
+        if (format.lineBreaks == LineBreaks::LF)
+            held.replace("\r\n", "\n");
+        if (!held.endsWith(onDisk))
+            return false;
+    }
+    if (!f.seek(file.size))
+        return false;
+    QByteArray part = f.read(st.st_size - file.size);
+    if (part.size() != st.st_size - file.size || !RawUtf8::isValid(part))
+        return false;
+    if (format.lineBreaks == LineBreaks::LF) {
+        if (part.contains('\r'))
+            return false;
+        part.replace("\n", "\r\n");
+    } else if (part.count('\r') != part.count('\n') || part.count("\r\n") != part.count('\n')) {
+        return false;
+    }
+    const int start = e.selStart(), length = e.selLength();
+    e.setSelStart(e.textLength());
+    e.setSelText(RawUtf8::toText(part));
+    e.setSelStart(start);
+    e.setSelLength(length);
+    // Without a fingerprint of the whole file: a later change of its times alone then counts as
+    // a change, which costs a reload, never a lost edit.
+    file.size = st.st_size;
+    file.modified = QFileInfo(file.path).lastModified().toMSecsSinceEpoch();
+    file.changed = QFileInfo(file.path).metadataChangeTime().toMSecsSinceEpoch();
+    file.hash = FileStamp::NotFingerprinted;
+    return true;
+}
+
+} // namespace
+
+void Form1::watchDocumentFile(int index)
+{
+    fileWatch->watch(document(index).file.path);
+}
+
+void Form1::checkDiskChanges(const QStringList &paths)
+{
+    for (int position = 0; position < p.tabs.count(); ++position) {
+        const int index = p.tabs.itemData(position);
+        if (index < 0 || index >= static_cast<int>(documents.size()) || !documents[index].loaded())
+            continue;
+        const QString &path = documents[index].file.path;
+        if (!path.isEmpty() && paths.contains(path))
+            followDiskChange(index);
+    }
+}
+
+void Form1::followDiskChange(int index)
+{
+    Document &state = document(index);
+    if (!state.file.known())
+        return;
+    const QString path = state.file.path;
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile()) {
+        // Removed, moved away, or replaced by a folder or a pipe (which are not read): the text
+        // stays, marked changed, so that quitting asks.
+        if (state.fileGone)
+            return;
+        state.fileGone = true;
+        markChanged(index);
+        const QString notice =
+            info.exists()
+                ? QStringLiteral(" was replaced by something that is not a file. Your text is kept; Save "
+                                 "writes it again.")
+                : QStringLiteral(" was deleted or moved by another program. Your text is kept; Save writes it again.");
+        p.prompts.msgBox(QDir::toNativeSeparators(path) + notice, MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
+        return;
+    }
+    state.fileGone = false;
+    // Our own saves leave the file as the stamp describes it.
+    if (checkFile(state.file) == DiskState::Same)
+        return;
+    if (!state.unsaved) {
+        const bool busy = Busy;
+        Busy = true; // no edit: the history does not record it
+        bool appended = false;
+        try {
+            appended = appendNewPart(*state.editor, state.file, state.format);
+        } catch (...) {
+            Busy = busy;
+            throw;
+        }
+        Busy = busy;
+        if (appended)
+            state.journal.startOnFile();
+        else
+            reloadFromDisk(index);
+        return;
+    }
+    if (state.reloadDeclined)
+        return;
+    if (!p.window.isActive()) {
+        fileWatch->retryWhenActive(path);
+        return;
+    }
+    state.reloadDeclined = true; // a file that keeps changing asks once
+    const int answer = p.prompts.msgBox(QDir::toNativeSeparators(path) +
+                                            QStringLiteral(" was changed by another program. Reload it and lose "
+                                                           "your changes?"),
+                                        MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 +
+                                            MsgStyle::Discards,
+                                        QString());
+    if (answer == MsgResult::Yes)
+        reloadFromDisk(index);
+}
+
+void Form1::reloadFromDisk(int index)
+{
+    Document &state = document(index);
+    Editor &e = *state.editor;
+    const QString path = state.file.path;
+    const int caret = e.selStart();
+    const bool busy = Busy;
+    Busy = true; // a reload is no edit: the history of this document starts afresh
+    try {
+        // Taken before reading, as Open does.
+        const FileStamp stamp = stampFile(path);
+        state.format = loadTextFile(path, e);
+        state.file = stamp;
+    } catch (...) {
+        Busy = busy;
+        throw;
+    }
+    Busy = busy;
+    e.setSelStart(std::min(caret, e.textLength()));
+    const int position = tabOf(index);
+    if (state.unsaved && position >= 0)
+        clearChangedMark(position);
+    state.journal.startOnFile();
+    state.reloadDeclined = false;
+}
