@@ -111,6 +111,9 @@ void Form1::followDiskChange(int index)
         if (state.fileGone)
             return;
         state.fileGone = true;
+        // The draft's journal leads from the file's old bytes, which are gone: the next draft
+        // holds the whole text.
+        state.journal.wholeTextDue = true;
         markChanged(index);
         const QString notice =
             info.exists()
@@ -140,6 +143,12 @@ void Form1::followDiskChange(int index)
         else
             reloadFromDisk(index);
         return;
+    }
+    // The journal leads from the file's old bytes: the next draft holds the whole text, so that a
+    // crash from now on still gives the user's text back.
+    if (!state.journal.wholeTextDue) {
+        state.journal.wholeTextDue = true;
+        markChanged(index);
     }
     if (state.reloadDeclined)
         return;

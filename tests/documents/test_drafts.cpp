@@ -312,6 +312,33 @@ TEST_F(DraftTest, JournalOfAFileChangedOnDiskIsKeptNotApplied)
     EXPECT_EQ(draftFiles().size(), 1) << "the draft stays for the next start";
 }
 
+TEST_F(DraftTest, AFileChangedWhileOpenIsDraftedWholeSoTheTextComesBackOverIt)
+{
+    const QString path = env->writeFile(QStringLiteral("a.txt"), "one\r\n");
+    form().OpenFile(path, false);
+    type(current(), QStringLiteral("mine "));
+    pause();
+    prompts.msgAnswers = {MsgResult::No}; // keeps the user's text over the other program's
+    env->writeFile(QStringLiteral("a.txt"), "theirs, longer\r\n");
+    QElapsedTimer clock;
+    clock.start();
+    while (prompts.shown.empty() && clock.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    pause();
+    prompts.clear();
+    prompts.msgAnswers = {MsgResult::Yes};
+    crashAndRestart();
+    EXPECT_EQ(current().text(), "mine one\r\n");
+    EXPECT_TRUE(captions().contains("a.txt*")) << captions().join(',').toStdString();
+    prompts.clear();
+    prompts.msgAnswers = {MsgResult::No};
+    form().PushButton7_Click();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(prompts.shown[0].text.endsWith(" Overwrite it?"));
+    EXPECT_EQ(TempEnv::readFile(path), "theirs, longer\r\n");
+}
+
 // Drafts copy text that may be private: only the user may read them, whatever the umask, and
 // folders an earlier version left open are closed at start.
 TEST_F(DraftTest, DraftsAreTheUsersAlone)
