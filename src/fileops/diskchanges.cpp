@@ -173,6 +173,7 @@ void Form1::reloadFromDisk(int index)
     Editor &e = *state.editor;
     const QString path = state.file.path;
     const int caret = e.selStart();
+    const int top = e.firstVisibleLine();
     const bool busy = Busy;
     Busy = true; // a reload is no edit: the history of this document starts afresh
     try {
@@ -186,6 +187,7 @@ void Form1::reloadFromDisk(int index)
     }
     Busy = busy;
     e.setSelStart(std::min(caret, e.textLength()));
+    e.setFirstVisibleLine(top); // past the end, the widget shows the last lines
     const int position = tabOf(index);
     if (state.unsaved && position >= 0)
         clearChangedMark(position);

@@ -80,6 +80,9 @@ public:
     virtual void setFocus() = 0;
     virtual bool hasFocus() const = 0;
     virtual void hideSelection(bool hide) = 0;
+    // The first line shown at the top (0-based), and scrolling so that a line is shown there.
+    virtual int firstVisibleLine() const { return 0; }
+    virtual void setFirstVisibleLine(int) {}
 
     // Position and size in twips, relative to the tab strip.
     virtual double left() const = 0;

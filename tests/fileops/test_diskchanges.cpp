@@ -80,6 +80,23 @@ TEST_F(DiskChangeTest, DocumentWithoutChangesFollowsItsFile)
     EXPECT_EQ(TempEnv::readFile(path), "xnew\nmore\n");
 }
 
+TEST_F(DiskChangeTest, AReloadKeepsTheCaretAndTheScrollPosition)
+{
+    QByteArray lines;
+    for (int i = 0; i < 500; ++i)
+        lines += QByteArray::number(i) + '\n';
+    const QString path = env->writeFile(QStringLiteral("long.txt"), lines);
+    form().OpenFile(path, false);
+    current().setSelStart(2000);
+    current().setFirstVisibleLine(200);
+    const int top = current().firstVisibleLine();
+    ASSERT_GT(top, 100);
+    replace(path, "changed\n" + lines);
+    ASSERT_TRUE(waitFor([&] { return current().textRange(0, 7) == "changed"; }));
+    EXPECT_EQ(current().selStart(), 2000);
+    EXPECT_EQ(current().firstVisibleLine(), top);
+}
+
 TEST_F(DiskChangeTest, SaveAfterAFollowedAppendStillAsksWhenTheFileChangesAgain)
 {
     const QString path = env->writeFile(QStringLiteral("log.txt"), "one\n");

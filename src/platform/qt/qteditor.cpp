@@ -504,6 +504,16 @@ bool QtEditor::hasFocus() const
     return sci_->hasFocus();
 }
 
+int QtEditor::firstVisibleLine() const
+{
+    return int(send(Sci::SCI_GETFIRSTVISIBLELINE));
+}
+
+void QtEditor::setFirstVisibleLine(int line)
+{
+    send(Sci::SCI_SETFIRSTVISIBLELINE, line);
+}
+
 void QtEditor::hideSelection(bool hide)
 {
     send(Sci::SCI_HIDESELECTION, hide ? 1 : 0);

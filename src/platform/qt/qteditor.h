@@ -97,6 +97,8 @@ public:
     QString textRange(int start, int length) const override;
     QByteArray utf8() const override;
     int selStart() const override;
+    int firstVisibleLine() const override;
+    void setFirstVisibleLine(int line) override;
     void setSelStart(int start) override;
     int selLength() const override;
     void setSelLength(int length) override;
