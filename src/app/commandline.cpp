@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include "platform/files.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QUrl>
@@ -32,7 +34,10 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &curren
         QString path = argument;
         if (argument.startsWith(QLatin1String("file:"))) {
             const QUrl url(argument);
-            if (url.isLocalFile())
+            // The percent escapes are the name's bytes, also those that are no UTF-8.
+            if (url.isLocalFile() && url.host().isEmpty())
+                path = nameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+            else if (url.isLocalFile())
                 path = url.toLocalFile();
         }
         out.files << QDir::cleanPath(here.absoluteFilePath(path));
