@@ -6,6 +6,15 @@
 #include <QDir>
 #include <QUrl>
 
+QString localFileOfUrl(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return {};
+    if (!url.host().isEmpty())
+        return url.toLocalFile(); // a share's name: no bytes of a local name to keep
+    return nameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
 CommandLine parseCommandLine(const QStringList &arguments, const QString &currentFolder)
 {
     QCommandLineParser parser;
@@ -33,12 +42,9 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &curren
     for (const QString &argument : parser.positionalArguments()) {
         QString path = argument;
         if (argument.startsWith(QLatin1String("file:"))) {
-            const QUrl url(argument);
-            // The percent escapes are the name's bytes, also those that are no UTF-8.
-            if (url.isLocalFile() && url.host().isEmpty())
-                path = nameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
-            else if (url.isLocalFile())
-                path = url.toLocalFile();
+            const QString local = localFileOfUrl(QUrl(argument));
+            if (!local.isEmpty())
+                path = local;
         }
         out.files << QDir::cleanPath(here.absoluteFilePath(path));
     }
