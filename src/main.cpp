@@ -2,6 +2,7 @@
 #include "platform/qt/qtapplication.h"
 #include "platform/qt/singleinstance.h"
 #include "app/layout.h"
+#include "platform/files.h"
 #include "platform/qt/twips.h"
 
 #include <QApplication>
@@ -47,10 +48,11 @@ bool displayAvailable()
 int main(int argc, char *argv[])
 {
     // The arguments are read before anything needs a display, so --help works anywhere.
+    // By their bytes, as names: a file name that is no UTF-8 still names its file.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine command = parseCommandLine(arguments, QDir::currentPath());
+        arguments << nameFromBytes(argv[i]);
+    const CommandLine command = parseCommandLine(arguments, currentFolder());
     if (!command.error.isEmpty()) {
         std::fprintf(stderr, "marquill: %s\nTry 'marquill --help' for more information.\n", qPrintable(command.error));
         return 2;

@@ -1,8 +1,19 @@
 #include "app/commandline.h"
 
+#include "platform/files.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QUrl>
+
+QString localFileOfUrl(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return {};
+    if (!url.host().isEmpty())
+        return url.toLocalFile(); // a share's name: no bytes of a local name to keep
+    return nameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
 
 CommandLine parseCommandLine(const QStringList &arguments, const QString &currentFolder)
 {
@@ -31,9 +42,9 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &curren
     for (const QString &argument : parser.positionalArguments()) {
         QString path = argument;
         if (argument.startsWith(QLatin1String("file:"))) {
-            const QUrl url(argument);
-            if (url.isLocalFile())
-                path = url.toLocalFile();
+            const QString local = localFileOfUrl(QUrl(argument));
+            if (!local.isEmpty())
+                path = local;
         }
         out.files << QDir::cleanPath(here.absoluteFilePath(path));
     }

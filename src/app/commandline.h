@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QUrl;
+
 // What the program was asked to do by its arguments.
 struct CommandLine {
     QStringList files; // absolute, cleaned paths, in the order given
@@ -15,3 +17,7 @@ struct CommandLine {
 // Parses the arguments (the program's name first). Relative paths are taken from currentFolder;
 // file: URLs, as some file managers pass them, become local paths.
 CommandLine parseCommandLine(const QStringList &arguments, const QString &currentFolder);
+
+// The local file a file: URL names, by the bytes its percent escapes stand for (also those that
+// are no UTF-8); empty for any other URL.
+QString localFileOfUrl(const QUrl &url);

@@ -116,7 +116,7 @@ void Form1::Form_Load()
     step(133, [&] {
         for (const QString &file : repairInterruptedWrites())
             p.prompts.msgBox(
-                QDir::toNativeSeparators(file) +
+                QDir::toNativeSeparators(shownName(file)) +
                     QStringLiteral(" was not saved completely. The version before that save was put back."),
                 MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
     });

@@ -1,17 +1,16 @@
 #include "app/look.h"
 #include "app/form1.h"
 
+#include "platform/files.h"
 #include "platform/window.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 bool FileExists(const QString &path)
 {
     try {
-        return !path.isEmpty() && QFileInfo(path).lastModified().isValid();
+        return nameStatus(path).exists;
     } catch (...) {
         return false;
     }
@@ -31,8 +30,8 @@ void Form1::LoadSkin()
     QString path;
     for (const QString &candidate : skinCandidates(p.window.programFolder())) {
         // A folder is no skin file; a pipe or device is one that cannot be read (loadSkin says so).
-        const QFileInfo info(candidate);
-        if (info.exists() && !info.isDir()) {
+        const NameStatus status = nameStatus(candidate);
+        if (status.exists && !status.folder) {
             path = candidate;
             break;
         }

@@ -4,6 +4,7 @@
 #include "documents/record.h"
 
 #include "platform/editor.h"
+#include "platform/files.h"
 #include "platform/oneshot.h"
 #include "platform/tabstrip.h"
 
@@ -139,7 +140,7 @@ void Form1::setCaption(int index, const QString &caption)
     d.caption = caption;
     const int position = tabOf(index);
     if (position >= 0)
-        p.tabs.setCaption(position, d.shownCaption());
+        p.tabs.setCaption(position, shownName(d.shownCaption()));
 }
 
 void Form1::clearChangedMark(int position)
@@ -181,7 +182,7 @@ void Form1::addUntitledDocument(Steps &step, int firstStep, int position)
 int Form1::addDocumentTab(Steps &step, int firstStep, int index, int position, const QString &caption)
 {
     int tab = -1;
-    step(firstStep, [&] { tab = p.tabs.insertTab(position, caption); });
+    step(firstStep, [&] { tab = p.tabs.insertTab(position, shownName(caption)); });
     step(firstStep + 2, [&] { p.tabs.select(tab); });
     step(firstStep + 4, [&] { p.tabs.setItemData(tab, static_cast<qint16>(index)); });
     step(firstStep + 6, [&] {
@@ -239,7 +240,7 @@ QString Form1::tabToolTip(int position)
     const Document &d = document(p.tabs.itemData(position));
     if (d.record.path.isEmpty())
         return QStringLiteral("Untitled");
-    return d.record.path + QLatin1Char('\n') + describeFormat(d.format);
+    return shownName(d.record.path) + QLatin1Char('\n') + describeFormat(d.format);
 }
 
 DocumentRecord Form1::record(int index)

@@ -1,5 +1,7 @@
 #include "documents/drafts.h"
 
+#include "platform/files.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -45,7 +47,7 @@ QByteArray headerWith(const QByteArray &magic, const Draft &draft)
 {
     // The path is percent-encoded: a file name may hold a line break.
     QByteArray out = magic + '\n';
-    out += "path=" + QUrl::toPercentEncoding(draft.path, "/") + '\n';
+    out += "path=" + nameBytes(draft.path).toPercentEncoding("/") + '\n'; // its own bytes, also those no UTF-8
     out += QByteArray("encoding=") + encodingName(draft.format.encoding) + '\n';
     out += QByteArray("lineBreaks=") + lineBreakName(draft.format.lineBreaks) + '\n';
     out += "file=" + stampToText(draft.file).toLatin1() + '\n';
@@ -109,7 +111,7 @@ std::optional<Draft> parseDraft(const QByteArray &bytes)
             continue;
         const QByteArray key = line.left(eq), value = line.mid(eq + 1);
         if (key == "path")
-            d.path = QUrl::fromPercentEncoding(value);
+            d.path = nameFromBytes(QByteArray::fromPercentEncoding(value));
         else if (key == "base") {
             d.onFile = value == "file";
             baseOk = d.onFile || value == "none";

@@ -12,7 +12,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 
 #include <sys/stat.h>
@@ -29,13 +28,11 @@ bool appendNewPart(Editor &e, FileStamp &file, const TextFormat &format)
         return false;
     if (format.lineBreaks == LineBreaks::AsIs)
         return false;
-    const QByteArray name = QFile::encodeName(file.path);
-    struct stat st {};
-    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) || quint64(st.st_dev) != file.device ||
-        quint64(st.st_ino) != file.inode || st.st_size <= file.size)
+    const NameStatus st = nameStatus(file.path);
+    if (!st.file || st.identity.device != file.device || st.identity.inode != file.inode || st.size <= file.size)
         return false;
-    QFile f(file.path);
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!openForReading(f, file.path))
         return false;
     // The end of the old part, as the file holds it and as the editor holds it.
     const qint64 bom = format.encoding == TextEncoding::Utf8Bom ? 3 : 0;
@@ -55,8 +52,8 @@ bool appendNewPart(Editor &e, FileStamp &file, const TextFormat &format)
     }
     if (!f.seek(file.size))
         return false;
-    QByteArray part = f.read(st.st_size - file.size);
-    if (part.size() != st.st_size - file.size || !RawUtf8::isValid(part))
+    QByteArray part = f.read(st.size - file.size);
+    if (part.size() != st.size - file.size || !RawUtf8::isValid(part))
         return false;
     if (format.lineBreaks == LineBreaks::LF) {
         if (part.contains('\r'))
@@ -72,9 +69,9 @@ bool appendNewPart(Editor &e, FileStamp &file, const TextFormat &format)
     e.setSelLength(length);
     // Without a fingerprint of the whole file: a later change of its times alone then counts as
     // a change, which costs a reload, never a lost edit.
-    file.size = st.st_size;
-    file.modified = QFileInfo(file.path).lastModified().toMSecsSinceEpoch();
-    file.changed = QFileInfo(file.path).metadataChangeTime().toMSecsSinceEpoch();
+    file.size = st.size;
+    file.modified = st.modified;
+    file.changed = st.changed;
     file.hash = FileStamp::NotFingerprinted;
     return true;
 }
@@ -104,8 +101,8 @@ void Form1::followDiskChange(int index)
     if (!state.file.known())
         return;
     const QString path = state.file.path;
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) {
+    const NameStatus info = nameStatus(path);
+    if (!info.file) {
         // Removed, moved away, or replaced by a folder or a pipe (which are not read): the text
         // stays, marked changed, so that quitting asks.
         if (state.fileGone)
@@ -116,11 +113,11 @@ void Form1::followDiskChange(int index)
         state.journal.wholeTextDue = true;
         markChanged(index);
         const QString notice =
-            info.exists()
+            info.exists
                 ? QStringLiteral(" was replaced by something that is not a file. Your text is kept; Save "
                                  "writes it again.")
                 : QStringLiteral(" was deleted or moved by another program. Your text is kept; Save writes it again.");
-        p.prompts.msgBox(QDir::toNativeSeparators(path) + notice, MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
+        p.prompts.msgBox(QDir::toNativeSeparators(shownName(path)) + notice, MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
         return;
     }
     state.fileGone = false;
@@ -157,7 +154,7 @@ void Form1::followDiskChange(int index)
         return;
     }
     state.reloadDeclined = true; // a file that keeps changing asks once
-    const int answer = p.prompts.msgBox(QDir::toNativeSeparators(path) +
+    const int answer = p.prompts.msgBox(QDir::toNativeSeparators(shownName(path)) +
                                             QStringLiteral(" was changed by another program. Reload it and lose "
                                                            "your changes?"),
                                         MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 +

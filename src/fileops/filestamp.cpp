@@ -3,15 +3,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QStringList>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -19,19 +12,14 @@ namespace {
 // False when there is no such file.
 bool readMetadata(const QString &target, FileStamp &stamp)
 {
-    const QFileInfo info(target);
-    if (info.isSymLink() || !info.isFile())
+    const NameStatus status = nameStatus(target, false);
+    if (!status.file)
         return false;
-    stamp.size = info.size();
-    stamp.modified = info.lastModified().toMSecsSinceEpoch();
-    stamp.changed = info.metadataChangeTime().toMSecsSinceEpoch();
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (::lstat(QFile::encodeName(target).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    stamp.device = static_cast<quint64>(st.st_dev);
-    stamp.inode = static_cast<quint64>(st.st_ino);
-#endif
+    stamp.size = status.size;
+    stamp.modified = status.modified;
+    stamp.changed = status.changed;
+    stamp.device = status.identity.device;
+    stamp.inode = status.identity.inode;
     return true;
 }
 
@@ -40,16 +28,8 @@ bool readMetadata(const QString &target, FileStamp &stamp)
 QByteArray hashOf(const QString &target, bool &ok)
 {
     QFile f;
-#ifdef Q_OS_UNIX
     // Never through a link that took the file's place.
-    const int fd = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    ok = fd >= 0 && f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-    if (fd >= 0 && !ok)
-        ::close(fd);
-#else
-    f.setFileName(target);
-    ok = f.open(QIODevice::ReadOnly);
-#endif
+    ok = openForReading(f, target, false);
     if (!ok)
         return {};
     constexpr qint64 Block = 1 << 20;
@@ -94,8 +74,7 @@ FileStamp stampFile(const QString &path, const QString &target)
 DiskState checkFile(const FileStamp &recorded, FileIdentity *seen)
 {
     const QString target = recorded.target.isEmpty() ? resolveLinks(recorded.path) : recorded.target;
-    const QFileInfo info(target);
-    if (!info.exists() && !info.isSymLink())
+    if (!nameStatus(target, false).exists)
         return DiskState::Removed;
     FileStamp now;
     if (!readMetadata(target, now))
@@ -115,11 +94,11 @@ DiskState checkFile(const FileStamp &recorded, FileIdentity *seen)
 
 bool isSameFile(const QString &a, const QString &b)
 {
-    const QFileInfo fa(a), fb(b);
-    if (QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath()))
+    const QString here = currentFolder();
+    if (QDir::cleanPath(QDir(here).absoluteFilePath(a)) == QDir::cleanPath(QDir(here).absoluteFilePath(b)))
         return true;
-    const QString ca = fa.canonicalFilePath();
-    return !ca.isEmpty() && ca == fb.canonicalFilePath();
+    const QString ca = canonicalName(a);
+    return !ca.isEmpty() && ca == canonicalName(b);
 }
 
 QString stampToText(const FileStamp &stamp)

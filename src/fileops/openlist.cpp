@@ -1,23 +1,24 @@
 #include "app/form1.h"
 
+#include "platform/files.h"
 #include "platform/prompts.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <cerrno>
 
 namespace {
 
 // Why a file cannot be opened, in a few words; empty when it can.
 QString openProblem(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    const NameStatus status = nameStatus(path);
+    if (!status.exists)
         return QStringLiteral("no such file");
-    if (info.isDir())
+    if (status.folder)
         return QStringLiteral("a folder, not a file");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString().toLower();
+    QFile file;
+    if (!openForReading(file, path))
+        return qt_error_string(errno).toLower();
     return QString();
 }
 
@@ -35,7 +36,7 @@ void Form1::openFiles(const QStringList &paths)
         if (problem.isEmpty())
             step(102, [&] { OpenFile(path, false); });
         else
-            problems << path + QStringLiteral(" (") + problem + QLatin1Char(')');
+            problems << shownName(path) + QStringLiteral(" (") + problem + QLatin1Char(')');
     }
     if (problems.isEmpty())
         return;

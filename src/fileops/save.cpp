@@ -3,6 +3,7 @@
 #include "documents/record.h"
 #include "fileops/getfilename.h"
 #include "platform/editor.h"
+#include "platform/files.h"
 #include "platform/prompts.h"
 #include "platform/tabstrip.h"
 
@@ -14,12 +15,12 @@ const QString SaveFilter = QStringLiteral("Text File (*.txt)|*.txt");
 
 QString saveTitle(const Form1 &f, int position)
 {
-    return QStringLiteral("Save [") + f.captionWithoutMark(position) + QStringLiteral("] As");
+    return QStringLiteral("Save [") + shownName(f.captionWithoutMark(position)) + QStringLiteral("] As");
 }
 
 bool askOverwrite(Form1 &f, const QString &path)
 {
-    return f.p.prompts.msgBox(QDir::toNativeSeparators(path) +
+    return f.p.prompts.msgBox(QDir::toNativeSeparators(shownName(path)) +
                                   QStringLiteral(" was changed by another program since it was opened. Overwrite it?"),
                               MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 + MsgStyle::Discards,
                               QString()) == MsgResult::Yes;

@@ -7,7 +7,6 @@
 #include "platform/wordbytes.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
 #include <bit>
@@ -240,16 +239,16 @@ bool startsWith(QByteArrayView b, const char *prefix, qsizetype n)
 // A file read in blocks, from its start each time it is called.
 class FileBlocks {
 public:
-    explicit FileBlocks(const QString &path) : file_(path)
+    explicit FileBlocks(const QString &path)
     {
-        const QFileInfo info(path);
-        if (!info.exists())
+        const NameStatus status = nameStatus(path);
+        if (!status.exists)
             throw Failure(QStringLiteral("File not found"));
         // Folders, pipes and devices are no text files (a pipe would block the window forever).
-        if (!info.isFile())
+        if (!status.file)
             throw Failure(QStringLiteral("Path/File access error"));
         errno = 0;
-        if (!file_.open(QIODevice::ReadOnly)) {
+        if (!openForReading(file_, path)) {
             const int error = errno;
             throw Failure(error == ENOENT ? QStringLiteral("File not found") : describeErrno(error, file_.errorString()));
         }

@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+class QFile;
+
 // Files as the operating system gives them: the system calls, their syncing and the reading of
 // their error numbers stay behind this header (src/platform/posix/).
 
@@ -21,6 +23,35 @@ struct FileIdentity {
     quint64 inode = 0;
     bool operator==(const FileIdentity &) const = default;
 };
+
+// File names are bytes, mostly UTF-8. A name becomes text the way the editor's buffer does
+// (RawUtf8): every byte that is no part of valid UTF-8 is kept as U+DC00 + byte, so any name the
+// system allows comes back to the same bytes. Qt's own conversions turn such bytes into U+FFFD,
+// so every path handed to the system goes through nameBytes, and every name read from it (the
+// command line, a folder) through nameFromBytes.
+QByteArray nameBytes(const QString &name);
+QString nameFromBytes(QByteArrayView bytes);
+// A name as the user reads it: a kept byte shows as U+FFFD.
+QString shownName(const QString &name);
+
+// What a name holds, by stat (or lstat when links are not followed).
+struct NameStatus {
+    bool exists = false;
+    bool link = false; // only when links are not followed
+    bool file = false; // a regular file
+    bool folder = false;
+    qint64 size = 0;
+    qint64 modified = 0; // milliseconds since the epoch
+    qint64 changed = 0;  // of the metadata
+    FileIdentity identity;
+};
+NameStatus nameStatus(const QString &path, bool followLinks = true);
+// Opens the named file for reading into `file` (by its descriptor); false with errno set.
+bool openForReading(QFile &file, const QString &path, bool followLinks = true);
+// The absolute name with every link resolved; empty when it names nothing.
+QString canonicalName(const QString &path);
+// The process's current folder.
+QString currentFolder();
 
 // The name no longer holds the file that was checked: a symbolic link, a folder or another file
 // took its place. Nothing was written.

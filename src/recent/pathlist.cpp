@@ -1,8 +1,7 @@
 #include "recent/pathlist.h"
 
 #include "app/failure.h"
-
-#include <QFileInfo>
+#include "platform/files.h"
 
 QStringList splitPathList(const QString &value)
 {
@@ -20,8 +19,7 @@ bool isPresentFile(const QString &path)
 {
     if (path.isEmpty())
         return false;
-    const QFileInfo info(path);
-    return info.isFile();
+    return nameStatus(path).file;
 }
 
 bool isSamePath(const QString &a, const QString &b)

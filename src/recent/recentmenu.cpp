@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "platform/files.h"
 #include "platform/prompts.h"
 #include "platform/window.h"
 #include "recent/pathlist.h"
@@ -44,7 +45,7 @@ void Form1::PushButton4_Click()
             std::vector<int> itemOf;
             for (size_t j = 0; j < subRecent.size(); ++j) {
                 if (subRecent[j].visible) {
-                    captions << subRecent[j].caption;
+                    captions << shownName(subRecent[j].caption); // the item keeps the name's bytes
                     itemOf.push_back(static_cast<int>(j));
                 }
             }

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "platform/files.h"
 #include "platform/qt/singleinstance.h"
 #include "testenv.h"
 
@@ -10,13 +11,13 @@
 
 TEST(CommandLineTest, PathsAreMadeAbsoluteInTheOrderGiven)
 {
-    const CommandLine c = parseCommandLine(
-        {"marquill", "notes.txt", "../old/a b.txt", "/abs/./c.txt", "file:///tmp/x%20y.txt", "--", "-dash.txt"},
-        "/home/you/work");
+    const CommandLine c = parseCommandLine({"marquill", "notes.txt", "../old/a b.txt", "/abs/./c.txt",
+                                            "file:///tmp/x%20y.txt", "file:///t/%FF%C3%A9.txt", "--", "-dash.txt"},
+                                           "/home/you/work");
     EXPECT_TRUE(c.error.isEmpty());
     EXPECT_FALSE(c.help || c.version);
     EXPECT_EQ(c.files, (QStringList{"/home/you/work/notes.txt", "/home/you/old/a b.txt", "/abs/c.txt", "/tmp/x y.txt",
-                                    "/home/you/work/-dash.txt"}));
+                                    nameFromBytes("/t/\xFF\xC3\xA9.txt"), "/home/you/work/-dash.txt"}));
 }
 
 TEST(CommandLineTest, HelpVersionAndUnknownOptions)

@@ -1,3 +1,4 @@
+#include "platform/files.h"
 #include "platform/qt/singleinstance.h"
 
 #include <QCoreApplication>
@@ -99,6 +100,7 @@ TEST(SingleInstanceLimitsTest, MalformedAndOversizedRequestsAreRefusedAndTheSock
     QStringList many;
     for (int i = 0; i < 25; ++i)
         many << QStringLiteral("/files/%1.txt").arg(i);
+    many[3] = nameFromBytes("/files/bad\xFF\xFE.txt"); // a name that is no UTF-8 arrives with its bytes
     SingleInstance later(path);
     later.setLimits(limits);
     qsizetype handed = 0;

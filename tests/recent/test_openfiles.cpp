@@ -3,8 +3,15 @@
 #include "settingsvalues.h"
 #include "testenv.h"
 
+#include "app/commandline.h"
+#include "platform/files.h"
+
 #include <QFile>
+#include <cstdio>
+#include <dirent.h>
 #include <gtest/gtest.h>
+#include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -93,5 +100,65 @@ TEST_F(OpenFilesTest, OnlyUntitledDocumentsStoreAnEmptyRecord)
     form().clickButton(Button::PushButton2);
     form().SaveOpen();
     EXPECT_EQ(storedSetting(QStringLiteral("OpenFiles")), "");
+    EXPECT_TRUE(prompts.reports().empty());
+}
+
+// A name that is no UTF-8 (bytes FF FE) keeps its bytes from the command line through a save, the
+// settings file and the next start; the user reads U+FFFD where such a byte stands.
+TEST_F(OpenFilesTest, NameThatIsNoUtf8KeepsItsBytesThroughSaveSettingsAndRestart)
+{
+    const QByteArray folder = nameBytes(env->path(QStringLiteral("x"))).chopped(2);
+    const QByteArray raw = folder + "/bad\xFF\xFE.txt";
+    std::FILE *f = std::fopen(raw.constData(), "wb");
+    ASSERT_TRUE(f);
+    std::fputs("old", f);
+    std::fclose(f);
+    const std::unique_ptr<const char, void (*)(const char *)> removed(raw.constData(),
+                                                                      [](const char *n) { ::unlink(n); });
+    const QString shown = QStringLiteral("bad\uFFFD\uFFFD.txt");
+    startProgram();
+    const CommandLine line = parseCommandLine({"marquill", nameFromBytes("bad\xFF\xFE.txt")}, nameFromBytes(folder));
+    ASSERT_EQ(line.files.size(), 1);
+    const QString name = line.files[0];
+    EXPECT_EQ(nameBytes(name), raw);
+    form().openFiles(line.files);
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(captions().back(), shown);
+    EXPECT_EQ(current().text(), "old");
+    type(current(), QStringLiteral("new "));
+    form().PushButton7_Click();
+    EXPECT_TRUE(prompts.shown.empty());
+    char back[16] = {};
+    f = std::fopen(raw.constData(), "rb"); // the same file, and no second one beside it
+    ASSERT_TRUE(f);
+    EXPECT_EQ(std::fread(back, 1, sizeof back, f), 7u);
+    std::fclose(f);
+    EXPECT_STREQ(back, "new old");
+    int files = 0; // Qt's listing would lose the name
+    DIR *dir = ::opendir(folder.constData());
+    ASSERT_TRUE(dir);
+    while (const dirent *entry = ::readdir(dir))
+        files += entry->d_type == DT_REG;
+    ::closedir(dir);
+    EXPECT_EQ(files, 1);
+    form().AddAllRecent();
+    form().SaveOpen();
+    const QString settings = env->configFolder() + QStringLiteral("/Vortlane.ini");
+    EXPECT_TRUE(TempEnv::readFile(settings).contains("/bad\xFF\xFE.txt|")) << TempEnv::readFile(settings).toStdString();
+
+    restartProgram();
+    EXPECT_EQ(captions().back(), shown);
+    EXPECT_EQ(current().text(), "new old");
+    EXPECT_EQ(current().tag(), "0|" + name);
+    prompts.menuAnswers = {-1};
+    form().PushButton4_Click();
+    ASSERT_EQ(prompts.ofKind(ShownPrompt::PopupMenu).size(), 1u);
+    const QStringList items = prompts.ofKind(ShownPrompt::PopupMenu)[0].items;
+    const qsizetype item = items.indexOf(shownName(name));
+    ASSERT_GE(item, 0) << items.join(u'\n').toStdString();
+    prompts.menuAnswers = {int(item)};
+    form().PushButton4_Click(); // opens it a second time, by its bytes
+    EXPECT_EQ(captions().back(), shown);
+    EXPECT_EQ(current().text(), "new old");
     EXPECT_TRUE(prompts.reports().empty());
 }

@@ -8,6 +8,8 @@
 #include <QRandomGenerator>
 #include <QtDebug>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -247,17 +249,35 @@ int openRecordsFolder(bool create)
 QString resolveLinks(const QString &path)
 {
     // QSaveFile's way: follow the chain of links, so that the link stays and its target is replaced.
-    QFileInfo info(path);
+    // By the name's bytes: QFileInfo would lose those that are no UTF-8.
+    const QByteArray given = nameBytes(path);
+    QByteArray file = given;
     int depth = 128;
-    while (info.isSymLink() && --depth > 0)
-        info.setFile(info.symLinkTarget());
-    const QString file = depth > 0 ? info.filePath() : path;
+    struct stat st;
+    while (::lstat(file.constData(), &st) == 0 && S_ISLNK(st.st_mode) && --depth > 0) {
+        QByteArray link(PATH_MAX, Qt::Uninitialized);
+        const ssize_t n = ::readlink(file.constData(), link.data(), size_t(link.size()));
+        if (n <= 0)
+            break;
+        link.truncate(n);
+        if (!link.startsWith('/')) {
+            QByteArray folder, name;
+            splitName(file, folder, name);
+            link = (folder == "/" ? QByteArray() : folder) + '/' + link;
+        }
+        file = link;
+    }
+    if (depth <= 0)
+        file = given;
     // The folder's own links too: the writer then opens it without following any.
-    const QFileInfo resolved(file);
-    const QString folder = QFileInfo(resolved.path()).canonicalFilePath();
-    if (folder.isEmpty())
-        return file;
-    return (folder == QStringLiteral("/") ? QString() : folder) + QLatin1Char('/') + resolved.fileName();
+    QByteArray folder, name;
+    splitName(file, folder, name);
+    char *real = ::realpath(folder.constData(), nullptr);
+    if (!real)
+        return nameFromBytes(file);
+    folder = real;
+    std::free(real);
+    return nameFromBytes((folder == "/" ? QByteArray() : folder) + '/' + name);
 }
 
 QString interruptedWritesFolder()
@@ -280,7 +300,7 @@ FileReplacement::FileReplacement(const QString &path) : FileReplacement(resolveL
 
 FileReplacement::FileReplacement(const QString &target, std::optional<FileIdentity> expected)
 {
-    target_ = QFile::encodeName(target);
+    target_ = nameBytes(target);
     try {
         open(expected);
     } catch (...) {
@@ -550,7 +570,7 @@ void FileReplacement::failInPlace(int error)
     done_ = true;
     QString description = describeErrno(error);
     if (!restore())
-        description += QStringLiteral("; the old content is kept in ") + QFile::decodeName(backup_);
+        description += QStringLiteral("; the old content is kept in ") + shownName(nameFromBytes(backup_));
     throw Failure(description);
 }
 
@@ -677,7 +697,7 @@ QStringList repairInterruptedWrites()
         if (const auto record = read ? parseRecord(text) : std::nullopt) {
             try {
                 if (repair(*record))
-                    repaired.append(QFile::decodeName(record->target));
+                    repaired.append(nameFromBytes(record->target));
             } catch (const Failure &) {
                 // The old content could not go back: the record stays for the next start.
                 keep = true;

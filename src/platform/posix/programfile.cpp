@@ -15,7 +15,7 @@ constexpr qint64 LargestProgramFile = 16 * 1024 * 1024;
 QByteArray readProgramFile(const QString &path)
 {
     // Not blocking: opening a pipe would wait for a writer.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(nameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         throw Failure(errno == ENOENT ? QStringLiteral("File not found") : describeErrno(errno));
     struct stat st;

@@ -1,5 +1,7 @@
 #include "platform/qt/inifile.h"
 
+#include "platform/rawutf8.h"
+
 namespace {
 
 bool isSpace(char c)
@@ -62,6 +64,8 @@ QByteArray iniEscaped(const QString &value)
                 escapeNextIfHex = true;
             } else if (c < 0x80) {
                 out += char(c);
+            } else if (c >= 0xDC80 && c <= 0xDCFF) {
+                out += char(c - 0xDC00); // a byte of a file name that is no UTF-8, kept as it is
             } else if (QChar::isHighSurrogate(c) && i + 1 < s.size()) {
                 out += s.mid(i, 2).toUtf8();
                 ++i;
@@ -114,7 +118,7 @@ QString iniUnescaped(QByteArrayView raw)
             } else if (!done) {
                 // Unknown escapes stay as written: a hand-typed C:\Users keeps its backslash.
                 out += QLatin1Char('\\');
-                out += QString::fromUtf8(raw.sliced(i - 1, 1));
+                out += RawUtf8::toText(raw.sliced(i - 1, 1));
             }
             keep = out.size();
         } else if (c == '"') {
@@ -130,7 +134,7 @@ QString iniUnescaped(QByteArrayView raw)
             qsizetype j = i + 1;
             while (j < raw.size() && raw[j] != '\\' && raw[j] != '"' && raw[j] != ';')
                 ++j;
-            out += QString::fromUtf8(raw.sliced(i, j - i));
+            out += RawUtf8::toText(raw.sliced(i, j - i));
             i = j;
         }
     }

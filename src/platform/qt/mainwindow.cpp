@@ -1,5 +1,6 @@
 #include "platform/qt/mainwindow.h"
 
+#include "app/commandline.h"
 #include "app/commands.h"
 #include "platform/failure.h"
 #include "app/form1.h"
@@ -35,7 +36,7 @@ QStringList droppedFiles(const QMimeData *data)
         return files;
     for (const QUrl &url : data->urls()) {
         if (url.isLocalFile())
-            files << url.toLocalFile();
+            files << localFileOfUrl(url);
     }
     return files;
 }

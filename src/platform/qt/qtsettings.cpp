@@ -26,15 +26,15 @@ QString QtSettingsStore::fileName(const QString &app)
 
 bool QtSettingsStore::load(const QString &file, IniFile &ini)
 {
-    const QFileInfo info(file);
-    if (!info.exists()) {
+    const NameStatus status = nameStatus(file);
+    if (!status.exists) {
         ini = IniFile();
         return true;
     }
     bool usable = false;
-    if (info.isFile() && info.size() <= LargestSettingsFile) {
-        QFile f(file);
-        if (f.open(QIODevice::ReadOnly)) {
+    if (status.file && status.size <= LargestSettingsFile) {
+        QFile f;
+        if (openForReading(f, file)) {
             const QByteArray bytes = f.read(LargestSettingsFile + 1);
             ini = IniFile(bytes);
             usable = f.error() == QFileDevice::NoError && bytes.size() <= LargestSettingsFile && ini.parsed();
@@ -43,7 +43,7 @@ bool QtSettingsStore::load(const QString &file, IniFile &ini)
     if (usable || reported_.contains(file))
         return usable;
     reported_.insert(file);
-    throw Failure(QStringLiteral("The settings file %1 cannot be read; it is left as it is").arg(file));
+    throw Failure(QStringLiteral("The settings file %1 cannot be read; it is left as it is").arg(shownName(file)));
 }
 
 QString QtSettingsStore::getSetting(const QString &app, const QString &section, const QString &key,
@@ -63,7 +63,7 @@ void QtSettingsStore::saveSetting(const QString &app, const QString &section, co
         return;
     const QByteArray before = ini.bytes();
     ini.setValue(section, key, value);
-    if (ini.bytes() == before && QFileInfo::exists(file))
+    if (ini.bytes() == before && nameStatus(file).exists)
         return;
     try {
         QDir().mkpath(QFileInfo(file).path());
@@ -71,6 +71,7 @@ void QtSettingsStore::saveSetting(const QString &app, const QString &section, co
         out.write(ini.bytes());
         out.commit();
     } catch (const Failure &f) {
-        throw Failure(QStringLiteral("The settings file %1 cannot be written: %2").arg(file, f.description()));
+        throw Failure(
+            QStringLiteral("The settings file %1 cannot be written: %2").arg(shownName(file), f.description()));
     }
 }

@@ -1,5 +1,7 @@
 #include "platform/qt/singleinstance.h"
 
+#include "platform/files.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -313,7 +315,7 @@ private:
             at += 4;
             if (size > quint32(body.size() - at))
                 return false;
-            *files << QString::fromUtf8(body.constData() + at, size);
+            *files << nameFromBytes(QByteArrayView(body.constData() + at, size));
             at += size;
         }
         return at == body.size();
@@ -413,7 +415,7 @@ bool SingleInstance::sendToRunning(const QStringList &files, int timeoutMs, qsiz
         qint64 bytes = 4;
         qsizetype to = from;
         while (to < files.size() && to - from < limits_.paths) {
-            const qint64 size = 4 + files[to].toUtf8().size();
+            const qint64 size = 4 + nameBytes(files[to]).size();
             if (to > from && bytes + size > limits_.requestBytes)
                 break;
             bytes += size;
@@ -438,7 +440,7 @@ bool SingleInstance::sendRequest(const QStringList &files, int timeoutMs) const
     QByteArray body;
     append(body, quint32(files.size()));
     for (const QString &file : files) {
-        const QByteArray bytes = file.toUtf8();
+        const QByteArray bytes = nameBytes(file); // a name's own bytes, also those that are no UTF-8
         append(body, quint32(bytes.size()));
         body += bytes;
     }
