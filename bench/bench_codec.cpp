@@ -15,10 +15,10 @@ constexpr qsizetype TargetBytes = 50 * 1024 * 1024;
 // Mostly ASCII prose with some accented letters and symbols, lines of varying length.
 QString sampleText()
 {
-    const QString words[] = {QStringLiteral("the"),   QStringLiteral("quick"), QStringLiteral("brown"),
-                             QStringLiteral("fox"),   QStringLiteral("café"),  QStringLiteral("naïve"),
-                             QStringLiteral("€42"),   QStringLiteral("jumps"), QStringLiteral("over"),
-                             QStringLiteral("lazy"),  QStringLiteral("dog"),   QStringLiteral("Ÿes")};
+    const QString words[] = {QStringLiteral("the"),  QStringLiteral("quick"), QStringLiteral("brown"),
+                             QStringLiteral("fox"),  QStringLiteral("café"),  QStringLiteral("naïve"),
+                             QStringLiteral("€42"),  QStringLiteral("jumps"), QStringLiteral("over"),
+                             QStringLiteral("lazy"), QStringLiteral("dog"),   QStringLiteral("Ÿes")};
     QString text;
     text.reserve(TargetBytes);
     quint32 seed = 1;

@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QWidget>

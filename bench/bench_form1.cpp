@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -22,7 +23,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
-#include <QEventLoop>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>

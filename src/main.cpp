@@ -1,8 +1,8 @@
 #include "app/commandline.h"
-#include "platform/qt/qtapplication.h"
-#include "platform/qt/singleinstance.h"
 #include "app/layout.h"
 #include "platform/files.h"
+#include "platform/qt/qtapplication.h"
+#include "platform/qt/singleinstance.h"
 #include "platform/qt/twips.h"
 
 #include <QApplication>

@@ -13,7 +13,7 @@ class Form1;
 // from this table, a click is dispatched through it, and the shortcuts are registered from it.
 struct Command {
     Button button;
-    const char *name;    // the button's object name
+    const char *name; // the button's object name
     const char *caption;
     int left, top, width; // twips from the top left of the client area
     void (Form1::*handler)();

@@ -47,7 +47,8 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
     // Element 0 is designed on the window.
     documents.emplace_back();
     documents[0].editor = p.editors.createElement(0);
-    documents[0].editor->setChangeHandler([this] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(0); }); });
+    documents[0].editor->setChangeHandler(
+        [this] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(0); }); });
 }
 
 Form1::~Form1()

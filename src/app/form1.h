@@ -73,37 +73,37 @@ public:
     void clickButton(Button button);          // runs the button's command (app/commands.h)
 
     // --- documents: the document set, New, tab switching, Select All -----------------------------
-    Editor &RichTextBox(int index);       // throws when the element is not loaded
-    Document &document(int index);        // throws when the element is not loaded
+    Editor &RichTextBox(int index); // throws when the element is not loaded
+    Document &document(int index);  // throws when the element is not loaded
     const Document &document(int index) const;
-    int loadedEditorCount() const;        // elements 0 .. n-1 are loaded
-    void loadEditor(int index);           // Load: takes over element 0's font, position and size
-    void unloadEditor(int index);         // Unload (Close All only)
-    int currentEditorIndex() const;       // the index the selected tab stores
+    int loadedEditorCount() const;  // elements 0 .. n-1 are loaded
+    void loadEditor(int index);     // Load: takes over element 0's font, position and size
+    void unloadEditor(int index);   // Unload (Close All only)
+    int currentEditorIndex() const; // the index the selected tab stores
     Editor &currentEditor();
-    bool isChanged(int position) const;   // the tab's document has unsaved changes
+    bool isChanged(int position) const;                  // the tab's document has unsaved changes
     bool anyDocumentChanged(Steps &step, int firstStep); // steps firstStep to firstStep + 6
     void markChanged(int index);
-    int tabOf(int index) const;           // the position of the editor's tab, -1 when it has none
-    QString captionWithoutMark(int position) const; // the caption without its trailing change mark
+    int tabOf(int index) const;                         // the position of the editor's tab, -1 when it has none
+    QString captionWithoutMark(int position) const;     // the caption without its trailing change mark
     void setCaption(int index, const QString &caption); // the caption without mark; the tab shows it
-    void clearChangedMark(int position);  // the document was written: no "*", no draft
-    bool takeEditorIndex(Steps &step, int number); // EditorCount + 1; false after an overflow
+    void clearChangedMark(int position);                // the document was written: no "*", no draft
+    bool takeEditorIndex(Steps &step, int number);      // EditorCount + 1; false after an overflow
     void addUntitledDocument(Steps &step, int firstStep, int position); // for editor EditorCount - 1
     // A new tab at `position` for editor `index`, selected, with the editor loaded: the steps
     // firstStep to firstStep + 6 of New, Open and a restored draft. The tab's position, -1 when
     // it could not be inserted.
     int addDocumentTab(Steps &step, int firstStep, int index, int position, const QString &caption);
-    void PushButton2_Click();  // New
+    void PushButton2_Click(); // New
     void TabControl1_SelectedChanged(int position);
-    void PushButton5_Click();  // Select All
-    void switchTab(int step);            // the next (1) or previous (-1) tab, round past the ends
-    QString tabToolTip(int position);    // full path, encoding and line breaks, or "Untitled"
-    DocumentRecord record(int index);    // editor `index`'s record; throws when it has none
+    void PushButton5_Click();         // Select All
+    void switchTab(int step);         // the next (1) or previous (-1) tab, round past the ends
+    QString tabToolTip(int position); // full path, encoding and line breaks, or "Untitled"
+    DocumentRecord record(int index); // editor `index`'s record; throws when it has none
     void setRecord(int index, const DocumentRecord &record);
 
     // --- fileops: Open, Save, Save As, Save All, Close, Close All -------------------------------
-    void PushButton1_Click();  // Open
+    void PushButton1_Click(); // Open
     void OpenFile(const QString &FilePath, bool SkipFocus);
     void PushButton7_Click();  // Save
     void PushButton14_Click(); // Save As
@@ -116,7 +116,7 @@ public:
     void openFiles(const QStringList &paths);
     bool mayOverwrite(int index, const QString &path, WriteTarget &target);  // asks when another program changed it
     void noteWritten(int index, const QString &path, const QString &target); // the document's text is in that file
-    void savedAs(int position, const QString &path);   // the tab's document now has that file
+    void savedAs(int position, const QString &path);                         // the tab's document now has that file
     // Saves one document to `path`, or, when `path` is empty, to the path a save dialog asks
     // for; the steps are reported under the caller's name with the caller's numbers.
     void saveDocument(Steps &step, SaveTarget target, const QString &path, const SaveSteps &number);
@@ -133,14 +133,14 @@ public:
     void AddAllRecent();
     void SaveRecent();
     void LoadRecentMenu();
-    void PushButton4_Click();  // Recent Files: shows the menu of recent files
+    void PushButton4_Click();        // Recent Files: shows the menu of recent files
     void subRecent_Click(int Index); // a file of the recent-files menu: opens it
     void WasOpenRecent(bool &AnyReopened);
     void SaveOpen();
 
     // --- drafts: unsaved text kept on disk until it is saved, for a run that does not end normally
-    void writeDueDrafts();                  // the draft timer fired
-    void restoreDrafts(bool &anyRestored);  // at start-up, after a run that did not end normally
+    void writeDueDrafts();                     // the draft timer fired
+    void restoreDrafts(bool &anyRestored);     // at start-up, after a run that did not end normally
     bool addDraftDocument(const Draft &draft); // false when the draft no longer fits its file
     void draftFailed(int index, const QString &description);
 
@@ -150,14 +150,14 @@ public:
 
     // --- undo: edit recording, Undo and Redo ----------------------------------------------------
     void RichTextBox1_Change(int Index);
-    void PushButton6_Click();  // Undo
-    void PushButton9_Click();  // Redo
+    void PushButton6_Click();             // Undo
+    void PushButton9_Click();             // Redo
     void noteUnrecordedChange(int Index); // a change the history does not record
     void editorCreated(int index);        // an editor was loaded: new, empty, unknown to the history
 
     // --- shortcuts: registration on the first tick, dispatch of each press ----------------------
     void Timer1_Timer();
-    void onHotKey(int id); // a pressed shortcut, as the platform reports it
+    void onHotKey(int id);            // a pressed shortcut, as the platform reports it
     bool shortcutFromOutside(int id); // may it run, pressed while another application was active?
     // The shortcut ids: the atoms of "A00F1" .. "A00F6", 0 until the first tick.
     qint32 HotKeyNew = 0, HotKeyOpen = 0, HotKeySave = 0, HotKeySaveAs = 0, HotKeyClose = 0, HotKeyUndo = 0;
@@ -177,7 +177,7 @@ public:
     qint32 FindNextStart = 0;
     bool hotKeysRegistered = false;
     bool globalShortcutsSettled = false; // asked whether they act everywhere, or found it set
-    bool quitRequested = false; // set by Form_Unload: the platform ends the program
+    bool quitRequested = false;          // set by Form_Unload: the platform ends the program
     std::unique_ptr<DraftStore> drafts;
     bool draftFailureReported = false;
     std::unique_ptr<FileWatch> fileWatch;

@@ -1,6 +1,6 @@
 #include "app/form1.h"
-#include "documents/formatname.h"
 #include "documents/drafts.h"
+#include "documents/formatname.h"
 #include "documents/record.h"
 
 #include "platform/editor.h"

@@ -92,11 +92,10 @@ void Form1::restoreDrafts(bool &anyRestored)
         p.prompts.msgBox(QStringLiteral("Marquill did not close normally. Restore %1 unsaved documents?").arg(count),
                          MsgStyle::YesNo + MsgStyle::Discards + MsgStyle::HoldKeys, QString());
     if (answer == MsgResult::No) {
-        const int sure = p.prompts.msgBox(
-            QStringLiteral("Delete %1 unsaved documents for good?").arg(count),
-            MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 + MsgStyle::Discards +
-                MsgStyle::HoldKeys,
-            QString());
+        const int sure = p.prompts.msgBox(QStringLiteral("Delete %1 unsaved documents for good?").arg(count),
+                                          MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 +
+                                              MsgStyle::Discards + MsgStyle::HoldKeys,
+                                          QString());
         if (sure == MsgResult::Yes)
             drafts->discardLeftBehind();
         else

@@ -117,7 +117,8 @@ void Form1::followDiskChange(int index)
                 ? QStringLiteral(" was replaced by something that is not a file. Your text is kept; Save "
                                  "writes it again.")
                 : QStringLiteral(" was deleted or moved by another program. Your text is kept; Save writes it again.");
-        p.prompts.msgBox(QDir::toNativeSeparators(shownName(path)) + notice, MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
+        p.prompts.msgBox(QDir::toNativeSeparators(shownName(path)) + notice, MsgStyle::OkOnly + MsgStyle::Exclamation,
+                         QString());
         return;
     }
     state.fileGone = false;
@@ -154,12 +155,11 @@ void Form1::followDiskChange(int index)
         return;
     }
     state.reloadDeclined = true; // a file that keeps changing asks once
-    const int answer = p.prompts.msgBox(QDir::toNativeSeparators(shownName(path)) +
-                                            QStringLiteral(" was changed by another program. Reload it and lose "
-                                                           "your changes?"),
-                                        MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 +
-                                            MsgStyle::Discards,
-                                        QString());
+    const int answer = p.prompts.msgBox(
+        QDir::toNativeSeparators(shownName(path)) +
+            QStringLiteral(" was changed by another program. Reload it and lose "
+                           "your changes?"),
+        MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 + MsgStyle::Discards, QString());
     if (answer == MsgResult::Yes)
         reloadFromDisk(index);
 }

@@ -9,7 +9,7 @@
 // What a document knows of its file as it last read or wrote it, so that a later save can tell
 // whether another program changed the file in between.
 struct FileStamp {
-    QString path; // empty: the document has read or written no file yet
+    QString path;   // empty: the document has read or written no file yet
     QString target; // the file that path named when first read or written, links resolved
     qint64 size = 0;
     qint64 modified = 0; // milliseconds since the epoch

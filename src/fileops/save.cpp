@@ -93,16 +93,30 @@ void Form1::PushButton7_Click()
     step(100, [&] { path = record(currentEditorIndex()).path; });
     const bool ask = step.test(102, [&] { return path.isEmpty(); });
     saveDocument(step, SaveTarget::selectedTab(), ask ? QString() : path,
-                 {.clearName = 104, .title = 106, .filter = 108, .show = 110, .cancelled = 112, .writeAs = 116,
-                  .caption = 118, .record = 120, .write = 124, .clearMark = 126});
+                 {.clearName = 104,
+                  .title = 106,
+                  .filter = 108,
+                  .show = 110,
+                  .cancelled = 112,
+                  .writeAs = 116,
+                  .caption = 118,
+                  .record = 120,
+                  .write = 124,
+                  .clearMark = 126});
 }
 
 void Form1::PushButton14_Click()
 {
     Steps step(*this, "PushButton14_Click");
     saveDocument(step, SaveTarget::selectedTab(), QString(),
-                 {.clearName = 100, .title = 102, .filter = 104, .show = 108, .cancelled = 110, .writeAs = 114,
-                  .caption = 116, .record = 118});
+                 {.clearName = 100,
+                  .title = 102,
+                  .filter = 104,
+                  .show = 108,
+                  .cancelled = 110,
+                  .writeAs = 114,
+                  .caption = 116,
+                  .record = 118});
 }
 
 void Form1::PushButton8_Click()
@@ -118,8 +132,16 @@ void Form1::PushButton8_Click()
         step(104, [&] { path = record(p.tabs.itemData(position)).path; });
         const bool ask = step.test(106, [&] { return path.isEmpty(); });
         saveDocument(step, SaveTarget::tabAt(position), ask ? QString() : path,
-                     {.clearName = 108, .title = 110, .filter = 112, .show = 114, .cancelled = 116, .writeAs = 118,
-                      .caption = 120, .record = 122, .write = 124, .clearMark = 126});
+                     {.clearName = 108,
+                      .title = 110,
+                      .filter = 112,
+                      .show = 114,
+                      .cancelled = 116,
+                      .writeAs = 118,
+                      .caption = 120,
+                      .record = 122,
+                      .write = 124,
+                      .clearMark = 126});
     }
 }
 

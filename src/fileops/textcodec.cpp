@@ -1,8 +1,8 @@
 #include "fileops/textcodec.h"
 
 #include "app/failure.h"
-#include "platform/files.h"
 #include "platform/editor.h"
+#include "platform/files.h"
 #include "platform/rawutf8.h"
 #include "platform/wordbytes.h"
 
@@ -250,7 +250,8 @@ public:
         errno = 0;
         if (!openForReading(file_, path)) {
             const int error = errno;
-            throw Failure(error == ENOENT ? QStringLiteral("File not found") : describeErrno(error, file_.errorString()));
+            throw Failure(error == ENOENT ? QStringLiteral("File not found")
+                                          : describeErrno(error, file_.errorString()));
         }
     }
     void operator()(const std::function<void(QByteArrayView)> &take)
@@ -409,7 +410,9 @@ void decodeBlocks(const ByteBlocks &blocks, const ScannedFormat &scanned, const 
     }
 }
 
-TextEncoder::TextEncoder(const TextFormat &format) : format_(format) {}
+TextEncoder::TextEncoder(const TextFormat &format) : format_(format)
+{
+}
 
 QByteArray TextEncoder::header() const
 {
@@ -516,8 +519,9 @@ TextFormat loadTextFile(const QString &path, Editor &editor)
     FileBlocks file(path);
     const ByteBlocks blocks = std::ref(file);
     const ScannedFormat scanned = scanFormat(blocks);
-    editor.loadUtf8(scanned.utf8Bytes, [&](const Editor::Append &append) { decodeBlocks(blocks, scanned, append); },
-                    scanned.validUtf8);
+    editor.loadUtf8(
+        scanned.utf8Bytes, [&](const Editor::Append &append) { decodeBlocks(blocks, scanned, append); },
+        scanned.validUtf8);
     return scanned.format;
 }
 

@@ -50,9 +50,9 @@ using Utf8Sink = std::function<void(QByteArrayView block)>;
 
 struct ScannedFormat {
     TextFormat format;
-    qint64 utf8Bytes = 0; // the size of the text in the editor's UTF-8
+    qint64 utf8Bytes = 0;  // the size of the text in the editor's UTF-8
     bool validUtf8 = true; // false: the editor keeps bytes that are no UTF-8
-    QString utf16Text;    // a UTF-16 file, decoded whole while checking it
+    QString utf16Text;     // a UTF-16 file, decoded whole while checking it
 };
 ScannedFormat scanFormat(const ByteBlocks &blocks);
 // Hands the text to `sink` as the editor holds it: UTF-8 with "\r\n" line breaks (unless

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <functional>
@@ -27,7 +27,7 @@ public:
 
     virtual QString text() const = 0; // a whole copy: only for small documents and tests
     virtual void setText(const QString &text) = 0;
-    virtual int textLength() const = 0; // length of text() without copying it
+    virtual int textLength() const = 0;                         // length of text() without copying it
     virtual QString textRange(int start, int length) const = 0; // clipped to the text
     virtual QByteArray utf8() const = 0; // the text as the buffer holds it: UTF-8 with "\r\n" line breaks
 
@@ -61,11 +61,14 @@ public:
     // Replaces the whole text with what `fill` hands to its `append` (UTF-8 with "\r\n" line
     // breaks, in blocks that may split characters), as one change; the caret goes to the start.
     // `reserve` is the expected size in bytes; `valid` says that the bytes are known to be
-    // valid UTF-8 in blocks of whole characters, which spares checking them again. Throws Failure("Out of memory") when the
-    // buffer cannot hold it; the editor is then empty.
+    // valid UTF-8 in blocks of whole characters, which spares checking them again. Throws Failure("Out of memory") when
+    // the buffer cannot hold it; the editor is then empty.
     using Append = std::function<void(QByteArrayView block)>;
     virtual void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill, bool valid) = 0;
-    void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill) { loadUtf8(reserve, fill, false); }
+    void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill)
+    {
+        loadUtf8(reserve, fill, false);
+    }
     // Drops the text and the memory that held it, without a change notification: the
     // editor shows and holds nothing until it is filled again.
     virtual void release() = 0;

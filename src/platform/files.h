@@ -118,10 +118,10 @@ private:
     void dropRecord();
     [[noreturn]] void failInPlace(int error);
 
-    QByteArray target_;    // the file to be replaced, symbolic links resolved
-    QByteArray name_;      // its name in its folder
-    QByteArray temporary_; // the new file beside it (a name in the folder), renamed over it on commit
-    QByteArray backup_;    // in place: the old content (a full path)
+    QByteArray target_;     // the file to be replaced, symbolic links resolved
+    QByteArray name_;       // its name in its folder
+    QByteArray temporary_;  // the new file beside it (a name in the folder), renamed over it on commit
+    QByteArray backup_;     // in place: the old content (a full path)
     QByteArray backupName_; // the backup's name in the file's folder; empty when it is elsewhere
     QByteArray record_;     // in place: the record's name in the records folder
     int folderFd_ = -1;

@@ -118,7 +118,6 @@ template <class F> void inPieces(const unsigned char *s, qsizetype n, F &&f)
     f(s + at, n - at);
 }
 
-
 #if defined(__x86_64__) && defined(__GNUC__)
 #define RAWUTF8_AVX2 1
 
@@ -132,29 +131,27 @@ __attribute__((target("avx2"))) bool validAvx2(const unsigned char *s, qsizetype
     constexpr char TwoConts = char(1 << 7);
     constexpr char Carry = TooShort | TooLong | TwoConts;
 #define RAWUTF8_TABLE(...) _mm256_setr_epi8(__VA_ARGS__, __VA_ARGS__)
-    const __m256i byte1High = RAWUTF8_TABLE(TooLong, TooLong, TooLong, TooLong, TooLong, TooLong, TooLong, TooLong,
-                                            TwoConts, TwoConts, TwoConts, TwoConts, TooShort | Overlong2, TooShort,
-                                            TooShort | Overlong3 | Surrogate,
-                                            TooShort | TooLarge | TooLarge1000 | Overlong4);
-    const __m256i byte1Low = RAWUTF8_TABLE(Carry | Overlong3 | Overlong2 | Overlong4, Carry | Overlong2, Carry, Carry,
-                                           Carry | TooLarge, Carry | TooLarge | TooLarge1000,
-                                           Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000,
-                                           Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000,
-                                           Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000,
-                                           Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000 | Surrogate,
-                                           Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000);
-    const __m256i byte2High = RAWUTF8_TABLE(TooShort, TooShort, TooShort, TooShort, TooShort, TooShort, TooShort, TooShort,
-                                            TooLong | Overlong2 | TwoConts | Overlong3 | TooLarge1000 | Overlong4,
-                                            TooLong | Overlong2 | TwoConts | Overlong3 | TooLarge,
-                                            TooLong | Overlong2 | TwoConts | Surrogate | TooLarge,
-                                            TooLong | Overlong2 | TwoConts | Surrogate | TooLarge, TooShort, TooShort,
-                                            TooShort, TooShort);
+    const __m256i byte1High =
+        RAWUTF8_TABLE(TooLong, TooLong, TooLong, TooLong, TooLong, TooLong, TooLong, TooLong, TwoConts, TwoConts,
+                      TwoConts, TwoConts, TooShort | Overlong2, TooShort, TooShort | Overlong3 | Surrogate,
+                      TooShort | TooLarge | TooLarge1000 | Overlong4);
+    const __m256i byte1Low = RAWUTF8_TABLE(
+        Carry | Overlong3 | Overlong2 | Overlong4, Carry | Overlong2, Carry, Carry, Carry | TooLarge,
+        Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000,
+        Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000,
+        Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000 | Surrogate,
+        Carry | TooLarge | TooLarge1000, Carry | TooLarge | TooLarge1000);
+    const __m256i byte2High = RAWUTF8_TABLE(
+        TooShort, TooShort, TooShort, TooShort, TooShort, TooShort, TooShort, TooShort,
+        TooLong | Overlong2 | TwoConts | Overlong3 | TooLarge1000 | Overlong4,
+        TooLong | Overlong2 | TwoConts | Overlong3 | TooLarge, TooLong | Overlong2 | TwoConts | Surrogate | TooLarge,
+        TooLong | Overlong2 | TwoConts | Surrogate | TooLarge, TooShort, TooShort, TooShort, TooShort);
 #undef RAWUTF8_TABLE
     const __m256i nibble = _mm256_set1_epi8(0x0F);
     // A lead byte among the last three that needs more bytes than the block has left.
-    const __m256i maxTail = _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                             -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, char(0xF0 - 1),
-                                             char(0xE0 - 1), char(0xC0 - 1));
+    const __m256i maxTail =
+        _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                         -1, -1, -1, -1, -1, char(0xF0 - 1), char(0xE0 - 1), char(0xC0 - 1));
     __m256i error = _mm256_setzero_si256(), previous = _mm256_setzero_si256(), incomplete = _mm256_setzero_si256();
     alignas(32) unsigned char last[32] = {};
     for (qsizetype i = 0;; i += 32) {

@@ -80,7 +80,7 @@ QByteArray fromText(QStringView text);
 struct Census {
     qint64 characters = 0; // valid sequences of two to four bytes
     qint64 brokenRuns = 0; // runs of adjacent bytes that are no UTF-8, each counted once
-    qint64 highBytes = 0; // bytes from 0x80 up
+    qint64 highBytes = 0;  // bytes from 0x80 up
     // Whether valid stretches are counted too; without it, a scan finds only whether the bytes
     // are valid (and the counts hold only for the damaged pieces).
     bool counting = false;

@@ -10,8 +10,19 @@ enum class PointerKind { Default, Busy, Hand };
 
 // The thirteen command buttons, named as the program names them.
 enum class Button {
-    PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton7,
-    PushButton8, PushButton9, PushButton11, PushButton12, PushButton13, PushButton14
+    PushButton1,
+    PushButton2,
+    PushButton3,
+    PushButton4,
+    PushButton5,
+    PushButton6,
+    PushButton7,
+    PushButton8,
+    PushButton9,
+    PushButton11,
+    PushButton12,
+    PushButton13,
+    PushButton14
 };
 
 // The main window as the logic sees it. Lengths are twips.

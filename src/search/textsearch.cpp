@@ -4,8 +4,8 @@
 #include "platform/editor.h"
 
 #include <QChar>
-#include <climits>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <optional>
 #include <set>
@@ -199,8 +199,8 @@ int searchText(const Editor &editor, const QString &find, int start)
             found = position + static_cast<int>(at) + 1;
             return false;
         }
-        const QString window = block.size() >= find.size() + 1 ? block.right(find.size() + 1).toString()
-                                                                : carried + block.toString();
+        const QString window =
+            block.size() >= find.size() + 1 ? block.right(find.size() + 1).toString() : carried + block.toString();
         qsizetype keep = std::min(window.size(), find.size());
         if (keep < window.size() && window[window.size() - keep].isLowSurrogate())
             ++keep;

@@ -8,7 +8,8 @@ namespace {
 // A position between these two characters would split one character of the editor.
 bool splits(QChar left, QChar right)
 {
-    return (left == QLatin1Char('\r') && right == QLatin1Char('\n')) || (left.isHighSurrogate() && right.isLowSurrogate());
+    return (left == QLatin1Char('\r') && right == QLatin1Char('\n')) ||
+           (left.isHighSurrogate() && right.isLowSurrogate());
 }
 
 // Whether `longer` is `shorter` with a stretch inserted that ends at `end`.

@@ -44,10 +44,11 @@ TEST_F(QtPromptsTest, EscapeAndTheCloseButtonAnswerNothingAndTheDefaultIsAsAsked
 {
     EXPECT_EQ(ask(MsgStyle::YesNo, [](QMessageBox &b) { key(b, Qt::Key_Escape); }), MsgResult::Cancel);
     EXPECT_EQ(ask(MsgStyle::YesNo, [](QMessageBox &b) { b.close(); }), MsgResult::Cancel);
-    EXPECT_EQ(ask(MsgStyle::YesNo + MsgStyle::DefaultButton2, [](QMessageBox &b) {
-                  EXPECT_EQ(b.defaultButton(), b.button(QMessageBox::No));
-                  b.defaultButton()->click();
-              }),
+    EXPECT_EQ(ask(MsgStyle::YesNo + MsgStyle::DefaultButton2,
+                  [](QMessageBox &b) {
+                      EXPECT_EQ(b.defaultButton(), b.button(QMessageBox::No));
+                      b.defaultButton()->click();
+                  }),
               MsgResult::No);
     EXPECT_EQ(ask(MsgStyle::YesNo, [](QMessageBox &b) { b.defaultButton()->click(); }), MsgResult::Yes);
 }

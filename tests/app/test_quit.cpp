@@ -1,5 +1,5 @@
-#include "qtprinters.h"
 #include "filedocument.h"
+#include "qtprinters.h"
 #include "settingsvalues.h"
 #include "testenv.h"
 

@@ -123,13 +123,17 @@ TEST_F(DraftTest, DraftFollowsTheEditsAndSaveRemovesIt)
 
 TEST_F(DraftTest, CrashedRunIsRestoredWithTextEncodingAndPath)
 {
-    const QString path = env->writeFile(QStringLiteral("u16.txt"), QByteArray("\xFF\xFE" "a\0\n\0", 6));
+    const QString path = env->writeFile(QStringLiteral("u16.txt"), QByteArray("\xFF\xFE"
+                                                                              "a\0\n\0",
+                                                                              6));
     form().OpenFile(path, false);
     type(current(), QStringLiteral("é"));
     form().clickButton(Button::PushButton2);
     type(current(), QStringLiteral("draft"));
     pause();
-    EXPECT_EQ(TempEnv::readFile(path), QByteArray("\xFF\xFE" "a\0\n\0", 6));
+    EXPECT_EQ(TempEnv::readFile(path), QByteArray("\xFF\xFE"
+                                                  "a\0\n\0",
+                                                  6));
 
     prompts.msgAnswers = {MsgResult::Yes};
     crashAndRestart();
@@ -145,7 +149,9 @@ TEST_F(DraftTest, CrashedRunIsRestoredWithTextEncodingAndPath)
     // Saved in its own encoding; the old run's drafts are gone, this run's follow the documents.
     tabs().select(0);
     form().clickButton(Button::PushButton7);
-    EXPECT_EQ(TempEnv::readFile(path), QByteArray("\xFF\xFE\xE9\0" "a\0\n\0", 8));
+    EXPECT_EQ(TempEnv::readFile(path), QByteArray("\xFF\xFE\xE9\0"
+                                                  "a\0\n\0",
+                                                  8));
     settle();
     EXPECT_EQ(draftFiles().size(), 1);
     prompts.clear();
@@ -163,7 +169,8 @@ TEST_F(DraftTest, NoDeletesTheDraftsOnlyWhenAskedTwiceAndANormalEndLeavesNone)
     prompts.msgAnswers = {MsgResult::No, MsgResult::No};
     crashAndRestart();
     ASSERT_EQ(prompts.shown.size(), 2u);
-    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo + MsgStyle::Discards + MsgStyle::HoldKeys) << "Restore is the default";
+    EXPECT_EQ(prompts.shown[0].style, MsgStyle::YesNo + MsgStyle::Discards + MsgStyle::HoldKeys)
+        << "Restore is the default";
     EXPECT_EQ(prompts.shown[1].text, DeleteQuestion.arg(1));
     EXPECT_EQ(prompts.shown[1].style & (MsgStyle::DefaultButton2 | MsgStyle::HoldKeys),
               MsgStyle::DefaultButton2 | MsgStyle::HoldKeys);

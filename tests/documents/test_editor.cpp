@@ -13,7 +13,10 @@ class EditorTest : public FormTest {
 protected:
     QtEditor &e() { return editorAt(0); }
     int changes = 0;
-    void count() { e().setChangeHandler([this] { ++changes; }); }
+    void count()
+    {
+        e().setChangeHandler([this] { ++changes; });
+    }
 };
 
 TEST_F(EditorTest, TextKeepsLineBreaksAndNulCharacters)
@@ -120,8 +123,9 @@ TEST_F(EditorTest, NewElementTakesElementZerosSizeAndStartsHidden)
 // around them says exactly how the text changed, even where a removal joins them into a character.
 TEST_F(EditorTest, BrokenBytesStayAndChangesAroundThemAreExact)
 {
-    const QList<QByteArray> pieces = {"a", "\r\n", "\xC3\xB6", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xC3", "\xE2\x82",
-                                      "\xF0\x9F\x98", "\x80", "\xB6", "\xED\xA0\x80", "\xC0\xAF", "\xEF\xBF\xBE", "\xFF"};
+    const QList<QByteArray> pieces = {
+        "a",    "\r\n", "\xC3\xB6",     "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xC3", "\xE2\x82", "\xF0\x9F\x98",
+        "\x80", "\xB6", "\xED\xA0\x80", "\xC0\xAF",     "\xEF\xBF\xBE",     "\xFF"};
     QRandomGenerator rng(7);
     QString before;
     bool editing = false;
@@ -153,7 +157,9 @@ TEST_F(EditorTest, BrokenBytesStayAndChangesAroundThemAreExact)
             before = e().text();
             e().setSelStart(rng.bounded(before.size() + 1));
             e().setSelLength(rng.bounded(3));
-            const QString typed = rng.bounded(3) == 0 ? QString() : QString(rng.bounded(2) ? QStringLiteral("x") : QStringLiteral("\u00e9"));
+            const QString typed = rng.bounded(3) == 0
+                                      ? QString()
+                                      : QString(rng.bounded(2) ? QStringLiteral("x") : QStringLiteral("\u00e9"));
             const QString selected = e().selText();
             const int at = e().selStart();
             const QByteArray old = e().utf8();

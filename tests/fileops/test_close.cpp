@@ -1,5 +1,5 @@
-#include "qtprinters.h"
 #include "filedocument.h"
+#include "qtprinters.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -253,7 +253,8 @@ TEST_F(CloseTest, LastDocumentStaysWhenNoEditorIndexIsLeft)
     prompts.msgAnswers = {MsgResult::No};
     close();
     ASSERT_EQ(prompts.reports().size(), 1u);
-    EXPECT_TRUE(prompts.reports()[0].text.startsWith("Overflow\r\nin Quorvel2021/08/31.Form1.PushButton11_Click at line 118"));
+    EXPECT_TRUE(
+        prompts.reports()[0].text.startsWith("Overflow\r\nin Quorvel2021/08/31.Form1.PushButton11_Click at line 118"));
     EXPECT_EQ(captions(), QStringList{QStringLiteral("Untitled1.txt*")});
     EXPECT_EQ(current().text(), "still here");
     EXPECT_EQ(form().EditorCount, 32767);

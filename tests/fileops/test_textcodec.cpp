@@ -305,7 +305,8 @@ TEST_F(FormTest, BrokenUtf8KeepsItsBytesThroughTheEditor)
     QtEditor &editor = editorAt(0);
     const QString path = env->writeFile(QStringLiteral("b.txt"), "");
     const QByteArray head = "J\xC3\xB6rg ";
-    for (const QByteArray &character : {QByteArray("\xC3\xB6"), QByteArray("\xE2\x82\xAC"), QByteArray("\xF0\x9F\x98\x80")}) {
+    for (const QByteArray &character :
+         {QByteArray("\xC3\xB6"), QByteArray("\xE2\x82\xAC"), QByteArray("\xF0\x9F\x98\x80")}) {
         for (qsizetype cut = 1; cut < character.size(); ++cut) {
             for (const QByteArray &broken : {character.left(cut), character.mid(cut)}) {
                 for (const QByteArray &tail : {QByteArray(), QByteArray(" 5\n")}) {
@@ -336,8 +337,8 @@ TEST_F(FormTest, BrokenUtf8KeepsItsBytesThroughTheEditor)
 // 32-byte block and across blocks.
 TEST(RawUtf8Test, ValidityCheckAgreesWithTheSequenceRules)
 {
-    const unsigned char interesting[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2,
-                                         0xDF, 0xE0, 0xE1, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF3, 0xF4, 0xF5, 0xFF};
+    const unsigned char interesting[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC1, 0xC2, 0xDF,
+                                         0xE0, 0xE1, 0xEC, 0xED, 0xEE, 0xEF, 0xF0, 0xF1, 0xF3, 0xF4, 0xF5, 0xFF};
     const auto byRules = [](const QByteArray &b) {
         const auto *s = reinterpret_cast<const unsigned char *>(b.constData());
         for (qsizetype i = 0; i < b.size();) {

@@ -1,5 +1,5 @@
-#include "qtprinters.h"
 #include "filedocument.h"
+#include "qtprinters.h"
 #include "settingsvalues.h"
 #include "testenv.h"
 
@@ -85,7 +85,7 @@ TEST_F(OpenFilesTest, RecordHoldsTheOpenPathsInTabOrderAndSurvivesARestart)
     form().clickButton(Button::PushButton2); // an untitled document in between is not recorded
     add(barred, QStringLiteral("x|y.txt"));  // nor a path the record cannot hold
     add(b, QStringLiteral("b.txt"));
-    add(a, QStringLiteral("a.txt"));        // a file open twice is recorded twice
+    add(a, QStringLiteral("a.txt")); // a file open twice is recorded twice
     form().SaveOpen();
     const QString expected = a + "|" + b + "|" + a + "|";
     EXPECT_EQ(storedSetting(QStringLiteral("OpenFiles")), expected);

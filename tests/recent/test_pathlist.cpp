@@ -66,8 +66,8 @@ TEST(PathList, CompactionPutsOneHoleFirstAndKeepsTheOrder)
     // Loaded from C:\a.txt|C:\b.txt| with both files present.
     EXPECT_EQ(compactRecent({QStringLiteral("C:\\a.txt"), QStringLiteral("C:\\b.txt"), QString()}),
               (QStringList{QString(), QStringLiteral("C:\\a.txt"), QStringLiteral("C:\\b.txt")}));
-    EXPECT_EQ(compactRecent({QString(), QStringLiteral("/a"), QString(), QString(), QStringLiteral("/c"),
-                             QStringLiteral("/b")}),
+    EXPECT_EQ(compactRecent(
+                  {QString(), QStringLiteral("/a"), QString(), QString(), QStringLiteral("/c"), QStringLiteral("/b")}),
               (QStringList{QString(), QStringLiteral("/a"), QStringLiteral("/c"), QStringLiteral("/b")}));
     EXPECT_EQ(compactRecent({QString()}), QStringList{QString()});
     EXPECT_EQ(compactRecent({}), QStringList{QString()});

@@ -1,5 +1,5 @@
-#include "qtprinters.h"
 #include "filedocument.h"
+#include "qtprinters.h"
 #include "settingsvalues.h"
 #include "testenv.h"
 
@@ -48,8 +48,8 @@ TEST_F(RecentFilesTest, StoredListLoadsCompactedAndTheMenuShowsTheNewestFirstUnd
     const ShownPrompt menu = pressRecentFiles();
     EXPECT_EQ(menu.kind, ShownPrompt::PopupMenu);
     EXPECT_EQ(menu.items, (QStringList{b, a}));
-    EXPECT_EQ(menu.x, 3720);      // the button's left edge
-    EXPECT_EQ(menu.y, 120 + 405); // its bottom edge
+    EXPECT_EQ(menu.x, 3720);                                             // the button's left edge
+    EXPECT_EQ(menu.y, 120 + 405);                                        // its bottom edge
     EXPECT_EQ(captions(), QStringList{QStringLiteral("Untitled1.txt")}); // nothing picked, nothing opened
 }
 

@@ -1,5 +1,5 @@
-#include "oracles.h"
 #include "app/form1.h"
+#include "oracles.h"
 #include "platform/window.h"
 #include "search/textsearch.h"
 #include "testenv.h"
@@ -239,11 +239,22 @@ TEST_F(FindTest, TheBufferSearchFindsWhatTheWholeTextSearchFindsAcrossItsBlocks)
 // the long s, letters beyond the first plane) and around bytes that are no UTF-8.
 TEST_F(FindTest, TheByteSearchAgreesWithTheTextSearchOnFoldedLetters)
 {
-    const QStringList pieces = {QStringLiteral("k"), QStringLiteral("K"), QString(QChar(0x212A)), QStringLiteral("s"),
-                                QStringLiteral("S"), QString(QChar(0x17F)), QStringLiteral("é"), QStringLiteral("É"),
-                                QStringLiteral("ß"), QString(QChar(0x1E9E)), QString::fromUcs4(U"\U00010400"),
-                                QString::fromUcs4(U"\U00010428"), QStringLiteral("\r\n"), QStringLiteral("İı"),
-                                QStringLiteral("i"), QStringLiteral("a")};
+    const QStringList pieces = {QStringLiteral("k"),
+                                QStringLiteral("K"),
+                                QString(QChar(0x212A)),
+                                QStringLiteral("s"),
+                                QStringLiteral("S"),
+                                QString(QChar(0x17F)),
+                                QStringLiteral("é"),
+                                QStringLiteral("É"),
+                                QStringLiteral("ß"),
+                                QString(QChar(0x1E9E)),
+                                QString::fromUcs4(U"\U00010400"),
+                                QString::fromUcs4(U"\U00010428"),
+                                QStringLiteral("\r\n"),
+                                QStringLiteral("İı"),
+                                QStringLiteral("i"),
+                                QStringLiteral("a")};
     QRandomGenerator rng(5);
     for (int round = 0; round < 60; ++round) {
         QByteArray bytes;

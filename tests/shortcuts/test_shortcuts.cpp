@@ -1,6 +1,6 @@
+#include "settingsvalues.h"
 #include "shortcuts/atoms.h"
 #include "shortcuts/shortcuts.h"
-#include "settingsvalues.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -155,8 +155,8 @@ TEST_F(ShortcutTest, EachIdLeadsToTheCommandOfItsRow)
     waitForFirstTick();
     Form1 &f = form();
     const std::pair<int, void (Form1::*)()> expected[] = {
-        {f.HotKeyNew, &Form1::PushButton2_Click},   {f.HotKeyOpen, &Form1::PushButton1_Click},
-        {f.HotKeySave, &Form1::PushButton7_Click},  {f.HotKeySaveAs, &Form1::PushButton14_Click},
+        {f.HotKeyNew, &Form1::PushButton2_Click},    {f.HotKeyOpen, &Form1::PushButton1_Click},
+        {f.HotKeySave, &Form1::PushButton7_Click},   {f.HotKeySaveAs, &Form1::PushButton14_Click},
         {f.HotKeyClose, &Form1::PushButton11_Click}, {f.HotKeyUndo, &Form1::PushButton6_Click},
     };
     for (const auto &[id, handler] : expected) {
@@ -258,8 +258,8 @@ TEST_F(WindowShortcutTest, EditorLeavesTheSixToTheWindow)
     for (Qt::Key k : {Qt::Key_N, Qt::Key_O, Qt::Key_S, Qt::Key_A, Qt::Key_W, Qt::Key_Z})
         key(editor, k, Qt::ControlModifier);
     const Form1 &f = form();
-    EXPECT_EQ(pressed, (std::vector<int>{f.HotKeyNew, f.HotKeyOpen, f.HotKeySave, f.HotKeySaveAs, f.HotKeyClose,
-                                         f.HotKeyUndo}));
+    EXPECT_EQ(pressed,
+              (std::vector<int>{f.HotKeyNew, f.HotKeyOpen, f.HotKeySave, f.HotKeySaveAs, f.HotKeyClose, f.HotKeyUndo}));
     // Neither the editor's own select-all nor its own undo ran, and no control character was typed.
     EXPECT_EQ(current().text(), "abc");
     EXPECT_EQ(current().selLength(), 0);

@@ -22,7 +22,7 @@ struct ShownPrompt {
 // A question without a scripted answer is a test failure.
 class ScriptedPrompts : public Prompts {
 public:
-    std::deque<int> msgAnswers;      // for questions; OK-only boxes need none
+    std::deque<int> msgAnswers; // for questions; OK-only boxes need none
     std::deque<QString> inputAnswers;
     std::deque<QString> fileAnswers; // "" cancels
     std::deque<int> menuAnswers;     // -1 picks nothing

@@ -38,8 +38,8 @@ protected:
     Form1 &form() { return *app->form; }
     TabStrip &tabs() { return app->tabs; }
     QStringList captions() const;
-    QtEditor &editorAt(int index); // element of the editor array
-    QtEditor &current();           // the selected tab's editor
+    QtEditor &editorAt(int index);    // element of the editor array
+    QtEditor &current();              // the selected tab's editor
     QStringList menuCaptions() const; // the recent-files menu's items, item 0 first
 
     // Sends key presses to the editor as a user's typing would arrive.

@@ -50,7 +50,8 @@ RandomEdit randomEdit(QRandomGenerator &rng, const QStringList &pieces, int maxP
 
 void PrintTo(const Stretch &s, std::ostream *os)
 {
-    *os << "{start " << s.start << ", removed " << s.removed << ", inserted " << s.inserted << (s.atCaret ? ", at caret}" : "}");
+    *os << "{start " << s.start << ", removed " << s.removed << ", inserted " << s.inserted
+        << (s.atCaret ? ", at caret}" : "}");
 }
 
 TEST(EditStretch, APlainInsertionOrRemovalIsTakenAtTheCaret)
@@ -93,9 +94,12 @@ TEST(EditStretch, RandomEditsAreRecoveredExactlyAndWhole)
 {
     // Emojis that share a high or a low surrogate with U+1F600, and lone "\r" and "\n" as a file
     // with mixed line breaks gives them.
-    const QStringList pieces = {"a",   "b",  "\r\n", Emoji, QString::fromUtf8("\xF0\x9F\x98\x81"), QString::fromUtf8("\xF0\x9F\xA8\x80"),
-                                "\r", "\n", " ",    "ab"};
-    auto plainBreaks = [](const QString &t) { return t.count('\r') == t.count("\r\n") && t.count('\n') == t.count("\r\n"); };
+    const QStringList pieces = {
+        "a",  "b",  "\r\n", Emoji, QString::fromUtf8("\xF0\x9F\x98\x81"), QString::fromUtf8("\xF0\x9F\xA8\x80"),
+        "\r", "\n", " ",    "ab"};
+    auto plainBreaks = [](const QString &t) {
+        return t.count('\r') == t.count("\r\n") && t.count('\n') == t.count("\r\n");
+    };
     QRandomGenerator rng(20261207);
     for (int round = 0; round < 20000; ++round) {
         const auto [before, inserted, after, from, to] = randomEdit(rng, pieces, 8, 3);

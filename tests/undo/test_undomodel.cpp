@@ -20,7 +20,7 @@ struct Snapshot {
 struct SnapshotModel {
     std::vector<Snapshot> undos, redos;
     bool elsewhere = false; // the history holds another document's edits
-    QString text; // the editor's, as the model expects it
+    QString text;           // the editor's, as the model expects it
     int selStart = 0, selLength = 0;
 
     void place(qint32 start, qint32 length, const QString &with)
@@ -70,9 +70,17 @@ struct SnapshotModel {
 class UndoModelTest : public FormTest {
 protected:
     QRandomGenerator rng{0x5eed2026};
-    const QStringList pieces = {"a", "b", " ", "\r\n", QString::fromUtf8("\xC3\xA9"), QString::fromUtf8("\xE4\xB8\xAD"),
-                                QString::fromUtf8("\xF0\x9F\x98\x80"), QString::fromUtf8("\xF0\x9F\x98\x81"),
-                                QString::fromUtf8("\xF0\x9F\xA8\x80"), "xyz", "\r"};
+    const QStringList pieces = {"a",
+                                "b",
+                                " ",
+                                "\r\n",
+                                QString::fromUtf8("\xC3\xA9"),
+                                QString::fromUtf8("\xE4\xB8\xAD"),
+                                QString::fromUtf8("\xF0\x9F\x98\x80"),
+                                QString::fromUtf8("\xF0\x9F\x98\x81"),
+                                QString::fromUtf8("\xF0\x9F\xA8\x80"),
+                                "xyz",
+                                "\r"};
 
     QString piece() { return pieces[rng.bounded(int(pieces.size()))]; }
     int anyPosition(const QtEditor &e) { return rng.bounded(e.textLength() + 1); }

@@ -2,10 +2,10 @@
 
 #include "app/commandline.h"
 #include "app/commands.h"
-#include "platform/failure.h"
 #include "app/form1.h"
 #include "app/layout.h"
 #include "app/look.h"
+#include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/qt/stylesheetcheck.h"
 #include "platform/qt/twips.h"
@@ -21,8 +21,8 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
-#include <QStyle>
 #include <QStringDecoder>
+#include <QStyle>
 #include <QUrl>
 #include <Qsci/qsciscintillabase.h>
 
@@ -69,7 +69,8 @@ MainWindow::MainWindow()
         b->setFont(buttonFont);
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoDefault(false);
-        b->setGeometry(Twips::toPixels(d.left), Twips::toPixels(d.top), Twips::toPixels(d.width), Twips::toPixels(ButtonHeight));
+        b->setGeometry(Twips::toPixels(d.left), Twips::toPixels(d.top), Twips::toPixels(d.width),
+                       Twips::toPixels(ButtonHeight));
         b->setMouseTracking(true);
         b->installEventFilter(this);
         const Button id = d.button;
@@ -117,17 +118,16 @@ void MainWindow::placeOnScreen()
         return;
     const QRect area = screen->availableGeometry();
     // Before the window is shown the window manager has not framed it yet: allow for a title bar.
-    QMargins frame = frameGeometry().isValid() ? QMargins(geometry().left() - frameGeometry().left(),
-                                                          geometry().top() - frameGeometry().top(),
-                                                          frameGeometry().right() - geometry().right(),
-                                                          frameGeometry().bottom() - geometry().bottom())
-                                               : QMargins();
+    QMargins frame =
+        frameGeometry().isValid()
+            ? QMargins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                       frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom())
+            : QMargins();
     if (!isVisible())
         frame.setTop(std::max(frame.top(), style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8));
-    const Layout::Placement place =
-        Layout::placeWindow({area.x(), area.y(), area.width(), area.height()},
-                            {Twips::toPixels(12105), Twips::toPixels(9165)},
-                            {frame.left(), frame.top(), frame.right(), frame.bottom()});
+    const Layout::Placement place = Layout::placeWindow({area.x(), area.y(), area.width(), area.height()},
+                                                        {Twips::toPixels(12105), Twips::toPixels(9165)},
+                                                        {frame.left(), frame.top(), frame.right(), frame.bottom()});
     resize(place.clientWidth, place.clientHeight);
     move(place.frameX, place.frameY);
 }
@@ -265,7 +265,8 @@ void MainWindow::loadMouseIcon(const QString &path)
     // directory entry of a cursor file holds.
     QPoint hotSpot(0, 0);
     const auto word = [&](int at) {
-        return static_cast<int>(static_cast<uchar>(bytes[at])) | static_cast<int>(static_cast<uchar>(bytes[at + 1])) << 8;
+        return static_cast<int>(static_cast<uchar>(bytes[at])) | static_cast<int>(static_cast<uchar>(bytes[at + 1]))
+                                                                     << 8;
     };
     const bool cursorFile = bytes.size() >= 22 && word(0) == 0 && word(2) == 2 && word(4) >= 1;
     if (cursorFile)

@@ -71,7 +71,8 @@ QByteArray SciWidget::fromMimeData(const QMimeData *source, bool &rectangular) c
 
 const char *SciWidget::rangePointer(long position, long length) const
 {
-    return reinterpret_cast<const char *>(SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), length));
+    return reinterpret_cast<const char *>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), length));
 }
 
 void SciWidget::refillStarts(bool valid)
@@ -181,7 +182,8 @@ QtEditor::QtEditor(QWidget *parent, const QFont &font, double left, double top, 
 
     const QByteArray family = font_.family().toUtf8();
     sci_->SendScintilla(Sci::SCI_STYLESETFONT, Sci::STYLE_DEFAULT, family.constData());
-    send(Sci::SCI_STYLESETSIZEFRACTIONAL, Sci::STYLE_DEFAULT, std::lround(font_.pointSizeF() * static_cast<int>(Sci::SC_FONT_SIZE_MULTIPLIER)));
+    send(Sci::SCI_STYLESETSIZEFRACTIONAL, Sci::STYLE_DEFAULT,
+         std::lround(font_.pointSizeF() * static_cast<int>(Sci::SC_FONT_SIZE_MULTIPLIER)));
     send(Sci::SCI_STYLESETBOLD, Sci::STYLE_DEFAULT, font_.bold() ? 1 : 0);
     send(Sci::SCI_STYLECLEARALL);
 
@@ -423,7 +425,8 @@ void QtEditor::readBlocks(long from, const std::function<bool(long position, QBy
         // four bytes: after three trailing bytes in a row the next one stands alone.
         const auto byteAt = [&](qsizetype at) { return static_cast<unsigned char>(send(Sci::SCI_GETCHARAT, at)); };
         long cut = end < length ? static_cast<long>(RawUtf8::characterStart(end, pos, byteAt)) : end;
-        if (cut < length && cut > pos && send(Sci::SCI_GETCHARAT, cut) == '\n' && send(Sci::SCI_GETCHARAT, cut - 1) == '\r')
+        if (cut < length && cut > pos && send(Sci::SCI_GETCHARAT, cut) == '\n' &&
+            send(Sci::SCI_GETCHARAT, cut - 1) == '\r')
             --cut;
         if (cut == pos) // a character or line break that spans the gap: a few bytes across it
             cut = std::min(length, pos + 8);

@@ -3,8 +3,8 @@
 #include "platform/editor.h"
 #include "platform/utf16index.h"
 
-#include <Qsci/qsciscintillabase.h>
 #include <QFont>
+#include <Qsci/qsciscintillabase.h>
 #include <vector>
 
 // What one change did to the buffer, in bytes: `removed` stood at `start` and the bytes from
@@ -14,7 +14,7 @@ struct ByteChange {
     long start = 0;
     long end = 0;
     QByteArray removed;
-    bool known = true; // false: a refill whose bytes were not kept
+    bool known = true;  // false: a refill whose bytes were not kept
     bool valid = false; // of a refill: its bytes are known to be valid UTF-8
 };
 

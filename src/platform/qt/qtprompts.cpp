@@ -83,8 +83,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
         const QEvent::Type t = e->type();
-        if (t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride &&
-            t != QEvent::Shortcut)
+        if (t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride && t != QEvent::Shortcut)
             return false;
         if (clock_.elapsed() >= milliseconds_)
             return false;
@@ -190,9 +189,7 @@ int QtPrompts::msgBox(const QString &text, int style, const QString &title)
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(second ? QMessageBox::Cancel : QMessageBox::Ok);
         break;
-    default:
-        box.setStandardButtons(QMessageBox::Ok);
-        break;
+    default: box.setStandardButtons(QMessageBox::Ok); break;
     }
     if (style & MsgStyle::Discards) {
         for (QAbstractButton *b : box.buttons()) {

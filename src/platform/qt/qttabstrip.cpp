@@ -148,6 +148,7 @@ void QtTabStrip::setHeight(double twips)
 
 void QtTabStrip::place()
 {
-    frame_->setGeometry(Twips::toPixels(left_), Twips::toPixels(top_), Twips::toPixels(width_), Twips::toPixels(height_));
+    frame_->setGeometry(Twips::toPixels(left_), Twips::toPixels(top_), Twips::toPixels(width_),
+                        Twips::toPixels(height_));
     bar_->setGeometry(0, 0, frame_->width(), Twips::toPixels(480) - 2);
 }

@@ -145,8 +145,8 @@ bool X11HotKeys::registerHotKey(int id, int modifiers, int key)
     for (const xcb_keycode_t *k = keycodes.get(); *k != XCB_NO_SYMBOL; ++k) {
         added.push_back({id, *k, base, modifiers, key});
         for (quint16 lock : variants) {
-            cookies.push_back(xcb_grab_key_checked(connection_, 0, root_, base | lock, *k, XCB_GRAB_MODE_ASYNC,
-                                                   XCB_GRAB_MODE_ASYNC));
+            cookies.push_back(
+                xcb_grab_key_checked(connection_, 0, root_, base | lock, *k, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         }
     }
     bool ok = true;
@@ -303,8 +303,7 @@ void X11HotKeys::takeFocus(xcb_timestamp_t time)
         message.type = atom->atom;
         message.data.data32[0] = 1;
         message.data.data32[1] = time;
-        xcb_send_event(connection_, 0, root_,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        xcb_send_event(connection_, 0, root_, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char *>(&message));
     }
     // Without a window manager nobody else hands the keyboard over.
