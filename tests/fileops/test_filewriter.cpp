@@ -3,6 +3,7 @@
 #include "testenv.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -338,11 +339,14 @@ TEST(FileReplacement, AnInterruptedWriteInPlaceIsPutBackAtTheNextStart)
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
     const ino_t inode = statOf(path).st_ino;
 
+    const mode_t mask = ::umask(022); // the usual one: what the save makes must be private all the same
     killedSave(path, QByteArray(300000, 'N'), 100000);
+    ::umask(mask);
     ASSERT_EQ(TempEnv::readFile(link).left(100001), QByteArray(100000, 'N') + 'o') << "half written";
     const QStringList records = QDir(interruptedWritesFolder()).entryList(QDir::Files);
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(statOf(interruptedWritesFolder()).st_mode & 0777, 0700u);
+    EXPECT_EQ(statOf(QFileInfo(interruptedWritesFolder()).path()).st_mode & 0777, 0700u) << "the state folder it made";
     EXPECT_EQ(statOf(interruptedWritesFolder() + '/' + records[0]).st_mode & 0777, 0600u);
 
     EXPECT_EQ(repairInterruptedWrites(), QStringList{resolveLinks(path)});
