@@ -878,6 +878,9 @@ int runPart(int argc, char **argv, const Options &opt, const QString &scenario, 
         std::printf("  (the Qt platform is %s, not offscreen)\n", qPrintable(QGuiApplication::platformName()));
     TestFiles files(folder);
     budgetFile = files.filePath(QStringLiteral("budgets.txt"));
+    // Drafts and records of saves go to a folder of this part's own: never the user's, and no
+    // part finds another's drafts and asks to restore them.
+    qputenv("XDG_STATE_HOME", files.filePath(QStringLiteral("state-%1-%2").arg(scenario, part)).toLocal8Bit());
     Bench bench(opt, files);
     bench.run(*sc, part == QLatin1String("yardstick") ? Part::Yardstick : Part::Program);
     return bench.failures ? 1 : 0;
