@@ -332,7 +332,7 @@ dialog_window() {
 # Waits until the window is no longer on the screen (unmapped or destroyed).
 window_gone() {
     local deadline=$((SECONDS + 10))
-    while timeout 5 xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; do
+    while timeout 5 xwininfo -id "$1" 2>/dev/null | grep 'Map State: IsViewable' >/dev/null; do
         [ "$SECONDS" -lt "$deadline" ] || fail "the window $1 did not close"
         sleep 0.1
     done

@@ -54,7 +54,7 @@ out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$PREFIX/bin/marquill
 [ "$out" = "marquill $(sed -n 's/^project(Marquill VERSION \([0-9.]*\).*/\1/p' "$SOURCE/CMakeLists.txt")" ] \
     || fail "--version printed '$out'"
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$PREFIX/bin/marquill" --help) || fail "--help failed"
-echo "$out" | grep -q '^Usage: marquill \[options\] \[FILE\.\.\.\]' || fail "--help printed: $out"
+grep -q '^Usage: marquill \[options\] \[FILE\.\.\.\]' <<<"$out" || fail "--help printed: $out"
 status=0
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$PREFIX/bin/marquill" a.txt 2>/dev/null || status=$?
 [ "$status" -eq 1 ] || fail "without a display a start with files ended with $status, not 1"
