@@ -2,7 +2,6 @@
 
 #include "app/steps.h"
 #include "documents/document.h"
-#include "documents/draftjournal.h"
 #include "documents/record.h"
 #include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
@@ -76,10 +75,11 @@ public:
     Editor &RichTextBox(int index); // throws when the element is not loaded
     Document &document(int index);  // throws when the element is not loaded
     const Document &document(int index) const;
-    int loadedEditorCount() const;  // elements 0 .. n-1 are loaded
-    void loadEditor(int index);     // Load: takes over element 0's font, position and size
-    void unloadEditor(int index);   // Unload (Close All only)
-    int currentEditorIndex() const; // the index the selected tab stores
+    Document *loadedDocument(int index); // nullptr when the element is not loaded
+    int loadedEditorCount() const;       // elements 0 .. n-1 are loaded
+    void loadEditor(int index);          // Load: takes over element 0's font, position and size
+    void unloadEditor(int index);        // Unload (Close All only)
+    int currentEditorIndex() const;      // the index the selected tab stores
     Editor &currentEditor();
     bool isChanged(int position) const;                  // the tab's document has unsaved changes
     bool anyDocumentChanged(Steps &step, int firstStep); // steps firstStep to firstStep + 6

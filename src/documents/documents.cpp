@@ -21,6 +21,13 @@ Document &Form1::document(int index)
     return const_cast<Document &>(std::as_const(*this).document(index));
 }
 
+Document *Form1::loadedDocument(int index)
+{
+    if (index < 0 || index >= static_cast<int>(documents.size()) || !documents[index].loaded())
+        return nullptr;
+    return &documents[index];
+}
+
 const Document &Form1::document(int index) const
 {
     if (index < 0 || index >= static_cast<int>(documents.size()) || !documents[index].loaded())

@@ -58,6 +58,11 @@ QByteArray recordTail(const QByteArray &head, QByteArrayView inserted)
     return out;
 }
 
+qint64 encodedSize(const JournalRecord &record)
+{
+    return Fixed + record.inserted.size() + 8;
+}
+
 QByteArray encodeRecord(const JournalRecord &record)
 {
     const QByteArray head = recordHead(record);
@@ -134,6 +139,6 @@ void DraftJournal::note(const Editor &editor, const TextChange &change)
             return;
         }
     }
-    pendingBytes += r.inserted.size() + 33;
+    pendingBytes += encodedSize(r);
     pending.push_back(std::move(r));
 }

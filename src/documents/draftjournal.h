@@ -19,6 +19,8 @@ struct JournalRecord {
 // A record as it lies in a draft file: a tag, three 64-bit numbers, the inserted bytes and a
 // checksum of all of it, so that a record cut off by a crash, or damaged, is known as such.
 QByteArray encodeRecord(const JournalRecord &record);
+// The size of encodeRecord(record), without making it.
+qint64 encodedSize(const JournalRecord &record);
 // The same in three pieces, so that a large record is written without a copy of its bytes:
 // recordHead(), the inserted bytes, recordTail().
 QByteArray recordHead(const JournalRecord &record);
@@ -39,9 +41,9 @@ struct DraftJournal {
     bool wholeTextDue = true;
     // The journal starts from the document's file as its stamp describes it, not from nothing.
     bool onFile = false;
-    bool started = false; // the store holds a journal for it
-    qint64 written = 0;   // bytes of records in the stored journal
-    qint64 pendingBytes = 0;
+    bool started = false;    // the store holds a journal for it
+    qint64 written = 0;      // bytes of records in the stored journal
+    qint64 pendingBytes = 0; // the encoded size of `pending`
     std::vector<JournalRecord> pending;
 
     // The text is now the file's (opened, saved): the journal starts again from the file.

@@ -74,28 +74,6 @@ QByteArray journalHeader(const Draft &draft)
     return headerWith(JournalMagic, draft);
 }
 
-bool makePrivateFolder(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st {};
-    if (::lstat(name.constData(), &st) != 0) {
-        if (errno != ENOENT)
-            return false;
-        const QString parent = QFileInfo(path).path();
-        if (parent != path && !makePrivateFolder(parent))
-            return false;
-        if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (::lstat(name.constData(), &st) != 0)
-            return false;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        errno = ENOTDIR;
-        return false;
-    }
-    return (st.st_mode & 07777) == 0700 || ::chmod(name.constData(), 0700) == 0;
-}
-
 std::optional<Draft> parseDraft(const QByteArray &bytes)
 {
     const qsizetype end = bytes.indexOf("\n\n");

@@ -38,10 +38,6 @@ QByteArray draftHeader(const Draft &draft);
 QByteArray journalHeader(const Draft &draft);
 std::optional<Draft> parseDraft(const QByteArray &bytes);
 
-// Makes the folder and those above it that are missing, each for the user alone (0700), and
-// narrows the folder itself to 0700 whatever it was. False with errno set when that fails.
-bool makePrivateFolder(const QString &path);
-
 // $XDG_STATE_HOME/marquill/drafts, with ~/.local/state when XDG_STATE_HOME is unset or relative.
 QString draftsRoot();
 

@@ -11,29 +11,16 @@
 
 #include <QDir>
 
-namespace {
-
-qint64 encodedSize(const std::vector<JournalRecord> &records)
-{
-    qint64 n = 0;
-    for (const JournalRecord &r : records)
-        n += r.inserted.size() + 33;
-    return n;
-}
-
-} // namespace
-
 void Form1::writeDueDrafts()
 {
     // What changed goes to the store, which writes it on its own thread; the whole text is taken
     // here only for a journal that starts afresh.
     for (int position = 0; position < p.tabs.count(); ++position) {
         const int index = p.tabs.itemData(position);
-        if (index < 0 || index >= static_cast<int>(documents.size()) || !documents[index].loaded())
+        Document *found = loadedDocument(index);
+        if (!found || !found->unsaved || !found->draftDue)
             continue;
-        Document &d = documents[index];
-        if (!d.unsaved || !d.draftDue)
-            continue;
+        Document &d = *found;
         DraftJournal &journal = d.journal;
         const Editor &e = *d.editor;
         // A journal longer than the text it leads to is replaced by the text.
@@ -42,15 +29,15 @@ void Form1::writeDueDrafts()
         Draft draft{d.record.path, d.format, d.file, {}, false, {}};
         if (journal.wholeTextDue) {
             std::vector<JournalRecord> whole{JournalRecord{0, 0, e.utf8()}};
-            journal.written = encodedSize(whole);
+            journal.written = encodedSize(whole.front());
             journal.onFile = false;
             drafts->write(index, journalHeader(draft), std::move(whole));
         } else if (!journal.started) {
             draft.onFile = journal.onFile;
-            journal.written = encodedSize(journal.pending);
+            journal.written = journal.pendingBytes;
             drafts->write(index, journalHeader(draft), std::move(journal.pending));
         } else {
-            journal.written += encodedSize(journal.pending);
+            journal.written += journal.pendingBytes;
             drafts->append(index, std::move(journal.pending));
         }
         journal.pending.clear();
@@ -64,9 +51,9 @@ void Form1::writeDueDrafts()
 void Form1::draftFailed(int index, const QString &description)
 {
     // The journal lost what that write held: the next one starts it afresh with the whole text.
-    if (index >= 0 && index < static_cast<int>(documents.size()) && documents[index].unsaved) {
-        documents[index].journal.wholeTextDue = true;
-        documents[index].draftDue = true;
+    if (Document *d = loadedDocument(index); d && d->unsaved) {
+        d->journal.wholeTextDue = true;
+        d->draftDue = true;
     }
     // Once a run: the folder that failed will fail again at the next pause in typing.
     if (draftFailureReported)

@@ -87,10 +87,8 @@ void Form1::checkDiskChanges(const QStringList &paths)
 {
     for (int position = 0; position < p.tabs.count(); ++position) {
         const int index = p.tabs.itemData(position);
-        if (index < 0 || index >= static_cast<int>(documents.size()) || !documents[index].loaded())
-            continue;
-        const QString &path = documents[index].file.path;
-        if (!path.isEmpty() && paths.contains(path))
+        const Document *d = loadedDocument(index);
+        if (d && !d->file.path.isEmpty() && paths.contains(d->file.path))
             followDiskChange(index);
     }
 }

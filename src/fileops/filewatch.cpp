@@ -23,25 +23,18 @@ FileWatch::FileWatch()
 
 void FileWatch::watch(const QString &path)
 {
-    if (path.isEmpty() || watcher_.files().contains(path))
+    if (path.isEmpty() || watched_.contains(path))
         return;
     if (!QFileInfo(path).isFile() || !addWatch(watcher_, path)) {
         unwatched_.insert(path);
         activity_.start();
     } else {
+        watched_.insert(path);
         unwatched_.remove(path);
     }
     const QString folder = QFileInfo(path).path();
-    if (!watcher_.directories().contains(folder))
-        watcher_.addPath(folder);
-}
-
-void FileWatch::forget(const QString &path)
-{
-    watcher_.removePath(path);
-    unwatched_.remove(path);
-    retry_.remove(path);
-    due_.remove(path);
+    if (!folders_.contains(folder) && watcher_.addPath(folder))
+        folders_.insert(folder);
 }
 
 void FileWatch::retryWhenActive(const QString &path)
@@ -55,10 +48,13 @@ void FileWatch::changed(const QString &path)
     // After a removal or a rename over it the watch is gone or on the old file: the path is
     // watched afresh if a file is there.
     watcher_.removePath(path);
-    if (QFileInfo(path).isFile() && addWatch(watcher_, path))
+    watched_.remove(path);
+    if (QFileInfo(path).isFile() && addWatch(watcher_, path)) {
+        watched_.insert(path);
         unwatched_.remove(path);
-    else
+    } else {
         unwatched_.insert(path);
+    }
     due_.insert(path);
     if (!gather_.isActive())
         gather_.start();

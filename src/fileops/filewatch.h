@@ -14,14 +14,12 @@ class FileWatch {
 public:
     FileWatch();
     void watch(const QString &path);
-    void forget(const QString &path);
     // Runs `check` for the gathered paths, and for the files without a watch when the window
     // becomes active.
     std::function<void(const QStringList &paths)> check;
     std::function<bool()> windowActive;
     // Ask again (at the next activation) about paths that could not be dealt with now.
     void retryWhenActive(const QString &path);
-    bool isWatched(const QString &path) const { return watcher_.files().contains(path); }
     // Adds a file's watch; false when the system refuses it (tests play a reached limit here).
     std::function<bool(QFileSystemWatcher &watcher, const QString &path)> addWatch;
     // How often, while some file has no watch, the window's activation is looked for.
@@ -36,6 +34,9 @@ private:
 
     QFileSystemWatcher watcher_;
     QTimer gather_, activity_;
+    // What the watcher holds, kept here too: its own lists are copied at each look, which costs
+    // a copy of all of them per file when thousands are opened.
+    QSet<QString> watched_, folders_;
     QSet<QString> due_, unwatched_, retry_;
     bool wasActive_ = true;
 };

@@ -52,6 +52,9 @@ bool openForReading(QFile &file, const QString &path, bool followLinks = true);
 QString canonicalName(const QString &path);
 // The process's current folder.
 QString currentFolder();
+// Makes the folder and those above it that are missing, each for the user alone (0700), and
+// narrows the folder itself to 0700 whatever it was. False with errno set when that fails.
+bool makePrivateFolder(const QString &path);
 
 // The name no longer holds the file that was checked: a symbolic link, a folder or another file
 // took its place. Nothing was written.

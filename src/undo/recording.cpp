@@ -6,8 +6,8 @@
 void Form1::RichTextBox1_Change(int Index)
 {
     // Every change, also those the history does not record, goes into the draft's journal.
-    if (Index >= 0 && Index < static_cast<int>(documents.size()) && documents[Index].loaded())
-        documents[Index].journal.note(*documents[Index].editor, documents[Index].editor->lastChange());
+    if (Document *d = loadedDocument(Index))
+        d->journal.note(*d->editor, d->editor->lastChange());
     if (Busy) {
         noteUnrecordedChange(Index);
         return;

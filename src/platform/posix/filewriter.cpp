@@ -222,24 +222,12 @@ std::optional<WriteRecord> parseRecord(const QByteArray &text)
     return r;
 }
 
-// Makes the folder and whichever of its parents are missing, each 0700 whatever the umask.
-void makeMissingFolders(const QByteArray &folder)
-{
-    struct stat st;
-    if (folder.isEmpty() || ::lstat(folder.constData(), &st) == 0 || errno != ENOENT)
-        return;
-    const qsizetype slash = folder.lastIndexOf('/');
-    if (slash > 0)
-        makeMissingFolders(folder.left(slash));
-    ::mkdir(folder.constData(), 0700);
-}
-
 // The records folder, made 0700 whatever the umask, and refused when someone else owns it.
 int openRecordsFolder(bool create)
 {
     const QByteArray folder = QFile::encodeName(interruptedWritesFolder());
     if (create)
-        makeMissingFolders(folder);
+        makePrivateFolder(interruptedWritesFolder()); // a failure shows in the checks below
     const int fd = openFolder(folder);
     if (fd < 0)
         return -1;
