@@ -27,12 +27,13 @@ struct CommonDialog {
 };
 
 // Which document a save works on: the selected tab's, looked up afresh at each step, or the one
-// at a fixed position.
+// of a fixed editor.
 struct SaveTarget {
     bool selected = true;
-    int position = -1;
+    int index = -1;
     static SaveTarget selectedTab() { return {}; }
-    static SaveTarget tabAt(int position) { return {false, position}; }
+    // The document of the editor with this index, wherever its tab is moved meanwhile.
+    static SaveTarget ofEditor(int index) { return {false, index}; }
 };
 
 // The numbers under which a command reports the steps of saving one document: the dialog's
@@ -110,6 +111,14 @@ public:
     void PushButton8_Click();  // Save All
     void PushButton11_Click(); // Close
     void PushButton12_Click(); // Close All
+    // A tab's close button, a middle click on it or its menu's Close: Close for that tab, which
+    // is selected while Close runs; the selection then goes back to the tab selected before,
+    // if it is still there. True when the tab's document was closed.
+    bool closeTab(int position);
+    // The tab menu's Close Others: closes every other tab, left to right, as closeTab does; the
+    // first one that stays (Cancel, or a save that did not happen) ends it.
+    void closeOtherTabs(int position);
+    QString tabPath(int position) const; // the file of the tab's document, "" for an untitled one
     // Files named on the command line, handed over by another start or dropped on the window:
     // each opens as Open opens it, the last one selected; those that cannot be read are named
     // in one notice.
@@ -117,6 +126,11 @@ public:
     bool mayOverwrite(int index, const QString &path, WriteTarget &target);  // asks when another program changed it
     void noteWritten(int index, const QString &path, const QString &target); // the document's text is in that file
     void savedAs(int position, const QString &path);                         // the tab's document now has that file
+    // Where a save dialog for editor `index`'s document opens: its file, or for an untitled
+    // document the folder (ending in "/") of the last file Open or a save dialog gave; "" when
+    // neither is known.
+    QString saveDialogStart(int index) const;
+    void noteDialogFolder(const QString &path); // a dialog gave this file: the next ones start beside it
     // Saves one document to `path`, or, when `path` is empty, to the path a save dialog asks
     // for; the steps are reported under the caller's name with the caller's numbers.
     void saveDocument(Steps &step, SaveTarget target, const QString &path, const SaveSteps &number);
@@ -173,6 +187,7 @@ public:
     QStringList RecentList;
     std::vector<MenuItem> subRecent{MenuItem{}};
     bool RecentMenuHasItems = false;
+    QString lastDialogFolder; // of the last file Open or a save dialog gave in this run, ending in "/"
     QString FindText;
     qint32 FindNextStart = 0;
     bool hotKeysRegistered = false;

@@ -14,7 +14,10 @@ void Form1::PushButton1_Click()
     step(106, [&] { CommonDialog1.FileName = p.prompts.showOpen(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
     if (step.test(108, [&] { return CommonDialog1.FileName.isEmpty(); }))
         return;
-    step(110, [&] { OpenFile(CommonDialog1.FileName, false); });
+    step(110, [&] {
+        noteDialogFolder(CommonDialog1.FileName);
+        OpenFile(CommonDialog1.FileName, false);
+    });
 }
 
 void Form1::OpenFile(const QString &FilePath, bool SkipFocus)

@@ -3,6 +3,7 @@
 #include "documents/record.h"
 #include "fileops/getfilename.h"
 #include "platform/editor.h"
+#include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/prompts.h"
 #include "platform/tabstrip.h"
@@ -61,14 +62,24 @@ bool writeDocument(Form1 &f, int index, const QString &path)
 void Form1::saveDocument(Steps &step, SaveTarget target, const QString &path, const SaveSteps &number)
 {
     // The document is looked up afresh at each step: Save's is the selected tab's.
-    const auto position = [&] { return target.selected ? p.tabs.selectedPosition() : target.position; };
-    const auto index = [&] { return target.selected ? currentEditorIndex() : int(p.tabs.itemData(target.position)); };
+    // Save All's is a fixed editor's, wherever a drag puts its tab while a dialog is open.
+    const auto position = [&] {
+        const int at = target.selected ? p.tabs.selectedPosition() : tabOf(target.index);
+        if (at < 0)
+            throw Failure(QStringLiteral("Index out of bounds"));
+        return at;
+    };
+    const auto index = [&] { return target.selected ? currentEditorIndex() : int(p.tabs.itemData(position())); };
     if (path.isEmpty()) {
         step(number.clearName, [&] { CommonDialog1.FileName = QString(); });
         step(number.title, [&] { CommonDialog1.DialogTitle = saveTitle(*this, position()); });
         step(number.filter, [&] { CommonDialog1.Filter = SaveFilter; });
-        step(number.show,
-             [&] { CommonDialog1.FileName = p.prompts.showSave(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
+        // FileName starts empty as ever, so that nothing of an earlier dialog is taken for an
+        // answer; where the dialog opens is handed to it beside the name.
+        step(number.show, [&] {
+            CommonDialog1.FileName =
+                p.prompts.showSaveAt(CommonDialog1.DialogTitle, CommonDialog1.Filter, saveDialogStart(index()));
+        });
         if (step.test(number.cancelled, [&] { return CommonDialog1.FileName.isEmpty(); }))
             return;
         bool written = false;
@@ -76,7 +87,10 @@ void Form1::saveDocument(Steps &step, SaveTarget target, const QString &path, co
         if (!written)
             return;
         step(number.caption, [&] { savedAs(position(), CommonDialog1.FileName); });
-        step(number.record, [&] { setRecord(index(), DocumentRecord::ofFile(CommonDialog1.FileName)); });
+        step(number.record, [&] {
+            setRecord(index(), DocumentRecord::ofFile(CommonDialog1.FileName));
+            noteDialogFolder(CommonDialog1.FileName);
+        });
         return;
     }
     // A write that failed leaves the "*" and the record: nothing was saved.
@@ -122,16 +136,21 @@ void Form1::PushButton14_Click()
 void Form1::PushButton8_Click()
 {
     Steps step(*this, "PushButton8_Click");
-    int count = 0;
-    step(100, [&] { count = p.tabs.count(); });
-    for (int position = 0; position < count; ++position) {
-        // Works on the tab at `position` throughout; the selection never moves.
-        if (step.test(102, [&] { return !isChanged(position); }))
+    // The documents in the tabs' order when it starts: a tab dragged elsewhere while a dialog is
+    // open is neither skipped nor saved twice.
+    std::vector<int> indices;
+    step(100, [&] {
+        for (int position = 0; position < p.tabs.count(); ++position)
+            indices.push_back(p.tabs.itemData(position));
+    });
+    for (const int index : indices) {
+        // Works on that editor's document throughout; the selection never moves.
+        if (step.test(102, [&] { return !isChanged(tabOf(index)); }))
             continue;
         QString path;
-        step(104, [&] { path = record(p.tabs.itemData(position)).path; });
+        step(104, [&] { path = record(index).path; });
         const bool ask = step.test(106, [&] { return path.isEmpty(); });
-        saveDocument(step, SaveTarget::tabAt(position), ask ? QString() : path,
+        saveDocument(step, SaveTarget::ofEditor(index), ask ? QString() : path,
                      {.clearName = 108,
                       .title = 110,
                       .filter = 112,
@@ -180,4 +199,19 @@ void Form1::noteWritten(int index, const QString &path, const QString &target)
     d.fileGone = false;
     d.reloadDeclined = false;
     watchDocumentFile(index);
+}
+
+QString Form1::saveDialogStart(int index) const
+{
+    // A document with a file: its folder, its name filled in. An untitled one: the folder of the
+    // last file picked in a dialog, or, before the first, wherever the dialog opens by itself.
+    const QString path = document(index).record.path;
+    return path.isEmpty() ? lastDialogFolder : path;
+}
+
+void Form1::noteDialogFolder(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash >= 0)
+        lastDialogFolder = path.left(slash + 1);
 }

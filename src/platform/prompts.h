@@ -35,6 +35,13 @@ public:
     // filter: pairs of description and pattern, all separated by "|". Returns "" on cancel.
     virtual QString showOpen(const QString &title, const QString &filter) = 0;
     virtual QString showSave(const QString &title, const QString &filter) = 0;
+    // The save dialog, opened at `start`: a file (its folder, its name filled in), a folder
+    // ending in "/", or "" for where the dialog opens by itself.
+    virtual QString showSaveAt(const QString &title, const QString &filter, const QString &start)
+    {
+        (void)start;
+        return showSave(title, filter);
+    }
     // Shows the items as a popup menu with its top-left corner at (x, y) twips of the window;
     // returns the picked index, or -1 when nothing was picked.
     virtual int popupMenu(const QStringList &items, double x, double y) = 0;

@@ -52,6 +52,12 @@ QString ScriptedPrompts::showOpen(const QString &title, const QString &filter)
     return answer;
 }
 
+QString ScriptedPrompts::showSaveAt(const QString &title, const QString &filter, const QString &start)
+{
+    saveStarts << start;
+    return showSave(title, filter);
+}
+
 QString ScriptedPrompts::showSave(const QString &title, const QString &filter)
 {
     shown.push_back({ShownPrompt::SaveDialog, title, 0, {}, filter, {}, 0, 0});

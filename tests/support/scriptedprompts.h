@@ -27,11 +27,13 @@ public:
     std::deque<QString> fileAnswers; // "" cancels
     std::deque<int> menuAnswers;     // -1 picks nothing
     std::vector<ShownPrompt> shown;
+    QStringList saveStarts; // where each save dialog opened, in turn
 
     int msgBox(const QString &text, int style, const QString &title) override;
     QString inputBox(const QString &prompt, const QString &title) override;
     QString showOpen(const QString &title, const QString &filter) override;
     QString showSave(const QString &title, const QString &filter) override;
+    QString showSaveAt(const QString &title, const QString &filter, const QString &start) override;
     int popupMenu(const QStringList &items, double x, double y) override;
     // Recorded as a message box whose items are the answers and whose style is the default
     // answer's index; answered from msgAnswers with an index (-1: closed without an answer).

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLayout>
@@ -34,9 +35,26 @@ QString titleOr(const MainWindow &window, const QString &title)
     return title.isEmpty() ? window.applicationTitle() : title;
 }
 
-QString runFileDialog(MainWindow &window, QFileDialog::AcceptMode mode, const QString &title, const QString &filter)
+// A name with bytes that are no UTF-8 (kept as U+DC80..U+DCFF) cannot be handed to the dialog,
+// which would take another file for it.
+bool hasKeptBytes(const QString &name)
+{
+    return std::any_of(name.begin(), name.end(),
+                       [](QChar c) { return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF; });
+}
+
+QString runFileDialog(MainWindow &window, QFileDialog::AcceptMode mode, const QString &title, const QString &filter,
+                      const QString &start = QString())
 {
     QFileDialog dialog(&window, title);
+    if (!start.isEmpty() && !hasKeptBytes(start)) {
+        const qsizetype slash = start.lastIndexOf(QLatin1Char('/'));
+        const QString folder = start.left(slash + 1);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            dialog.setDirectory(folder);
+        if (slash + 1 < start.size())
+            dialog.selectFile(start.mid(slash + 1));
+    }
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -260,6 +278,11 @@ QString QtPrompts::showOpen(const QString &title, const QString &filter)
 QString QtPrompts::showSave(const QString &title, const QString &filter)
 {
     return runFileDialog(window_, QFileDialog::AcceptSave, title, filter);
+}
+
+QString QtPrompts::showSaveAt(const QString &title, const QString &filter, const QString &start)
+{
+    return runFileDialog(window_, QFileDialog::AcceptSave, title, filter, start);
 }
 
 int QtPrompts::popupMenu(const QStringList &items, double x, double y)

@@ -15,6 +15,7 @@ public:
     QString inputBox(const QString &prompt, const QString &title) override;
     QString showOpen(const QString &title, const QString &filter) override;
     QString showSave(const QString &title, const QString &filter) override;
+    QString showSaveAt(const QString &title, const QString &filter, const QString &start) override;
     int popupMenu(const QStringList &items, double x, double y) override;
     int choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title) override;
 
