@@ -36,6 +36,14 @@ Form1::Form1(Platform &platform, ModUndos &undos) : p(platform), undo(undos)
         Steps(*this, "tabToolTip")(0, [&] { tip = tabToolTip(position); });
         return tip;
     });
+    p.tabs.setCloseHandler([this](int position) { Steps(*this, "closeTab")(0, [&] { closeTab(position); }); });
+    p.tabs.setCloseOthersHandler(
+        [this](int position) { Steps(*this, "closeOtherTabs")(0, [&] { closeOtherTabs(position); }); });
+    p.tabs.setPathHandler([this](int position) {
+        QString path;
+        Steps(*this, "tabPath")(0, [&] { path = tabPath(position); });
+        return path;
+    });
     fileWatch = std::make_unique<FileWatch>();
     fileWatch->windowActive = [this] { return p.window.isActive(); };
     fileWatch->check = [this](const QStringList &paths) {
@@ -59,6 +67,9 @@ Form1::~Form1()
     }
     p.tabs.setSelectionHandler(nullptr);
     p.tabs.setToolTipHandler(nullptr);
+    p.tabs.setCloseHandler(nullptr);
+    p.tabs.setCloseOthersHandler(nullptr);
+    p.tabs.setPathHandler(nullptr);
     p.timer.setTickHandler(nullptr);
     p.hotKeys.setHotKeyHandler(nullptr);
     p.hotKeys.setOutsideHandler(nullptr);

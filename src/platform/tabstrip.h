@@ -36,6 +36,14 @@ public:
     // Asked for a tab's tooltip each time it is about to show, so it is never out of date.
     void setToolTipHandler(std::function<QString(int)> handler) { toolTipOf_ = std::move(handler); }
 
+    // A tab's close button, a middle click on it, or its menu's Close: raised with its position.
+    void setCloseHandler(std::function<void(int)> handler) { onClose_ = std::move(handler); }
+    // The tab menu's Close Others: raised with the position of the tab that stays.
+    void setCloseOthersHandler(std::function<void(int)> handler) { onCloseOthers_ = std::move(handler); }
+    // Asked for the file of a tab's document, "" for an untitled one (the tab menu's Copy Path
+    // and Open Containing Folder).
+    void setPathHandler(std::function<QString(int)> handler) { pathOf_ = std::move(handler); }
+
 protected:
     void notifySelected(int position)
     {
@@ -43,8 +51,22 @@ protected:
             onSelected_(position);
     }
     QString toolTipOf(int position) const { return toolTipOf_ ? toolTipOf_(position) : QString(); }
+    void notifyClose(int position)
+    {
+        if (onClose_)
+            onClose_(position);
+    }
+    void notifyCloseOthers(int position)
+    {
+        if (onCloseOthers_)
+            onCloseOthers_(position);
+    }
+    QString pathOf(int position) const { return pathOf_ ? pathOf_(position) : QString(); }
 
 private:
     std::function<void(int)> onSelected_;
     std::function<QString(int)> toolTipOf_;
+    std::function<void(int)> onClose_;
+    std::function<void(int)> onCloseOthers_;
+    std::function<QString(int)> pathOf_;
 };

@@ -1,12 +1,14 @@
 #include "platform/qt/qttabstrip.h"
 
 #include "platform/failure.h"
+#include "platform/qt/doctabbar.h"
 #include "platform/qt/twips.h"
 
 #include <QEvent>
 #include <QHelpEvent>
-#include <QTabBar>
+#include <QMenu>
 #include <QTextDocument>
+#include <QToolButton>
 
 namespace {
 
@@ -23,7 +25,8 @@ QString unshown(QString text)
 
 } // namespace
 
-QtTabStrip::QtTabStrip(QWidget *window) : QObject(window), frame_(new QFrame(window)), bar_(new QTabBar(frame_))
+QtTabStrip::QtTabStrip(QWidget *window)
+    : QObject(window), frame_(new QFrame(window)), bar_(new DocumentTabBar(frame_)), list_(new QToolButton(frame_))
 {
     frame_->setObjectName(QStringLiteral("TabControl1"));
     frame_->setFrameShape(QFrame::StyledPanel);
@@ -32,12 +35,69 @@ QtTabStrip::QtTabStrip(QWidget *window) : QObject(window), frame_(new QFrame(win
     bar_->setUsesScrollButtons(true);
     bar_->setDrawBase(true);
     bar_->setFocusPolicy(Qt::NoFocus);
+    bar_->setTabsClosable(true);
+    bar_->setMovable(true);
     bar_->installEventFilter(this);
     connect(bar_, &QTabBar::currentChanged, this, [this](int position) {
         if (quiet_ == 0 && position >= 0)
             notifySelected(position);
     });
+    connect(bar_, &QTabBar::tabCloseRequested, this, [this](int position) { notifyClose(position); });
+    connect(bar_, &DocumentTabBar::closeClicked, this, [this](int position) { notifyClose(position); });
+    connect(bar_, &DocumentTabBar::menuRequested, this, &QtTabStrip::showTabMenu);
+    connect(bar_, &DocumentTabBar::layoutChanged, this, &QtTabStrip::placeBar);
+    // Every tab by name, for when they do not all fit.
+    list_->setObjectName(QStringLiteral("TabControl1List"));
+    list_->setArrowType(Qt::DownArrow);
+    list_->setAutoRaise(true);
+    list_->setFocusPolicy(Qt::NoFocus);
+    list_->setToolTip(QStringLiteral("All tabs"));
+    list_->setPopupMode(QToolButton::InstantPopup);
+    auto *listMenu = new QMenu(list_);
+    listMenu->setObjectName(QStringLiteral("mnuTabs"));
+    list_->setMenu(listMenu);
+    connect(listMenu, &QMenu::aboutToShow, this, &QtTabStrip::fillListMenu);
+    connect(listMenu, &QMenu::triggered, this, [this](QAction *picked) {
+        const int position = picked->data().toInt();
+        if (position >= 0 && position < bar_->count())
+            select(position);
+    });
+    list_->hide();
     place();
+}
+
+QTabBar *QtTabStrip::bar() const
+{
+    return bar_;
+}
+
+void QtTabStrip::showTabMenu(int position, QPoint globalPos)
+{
+    QMenu menu(bar_);
+    fillTabMenu(menu, pathOf(position), bar_->count() > 1);
+    const TabMenuItem picked = pickedTabMenuItem(menu.exec(globalPos));
+    // The menu held the window's input: the tab is still at `position`.
+    switch (picked) {
+    case TabMenuItem::Close: notifyClose(position); break;
+    case TabMenuItem::CloseOthers: notifyCloseOthers(position); break;
+    case TabMenuItem::CopyPath: copyPathToClipboard(pathOf(position)); break;
+    case TabMenuItem::OpenFolder: openContainingFolder(pathOf(position)); break;
+    case TabMenuItem::None: break;
+    }
+}
+
+void QtTabStrip::fillListMenu()
+{
+    QMenu *menu = list_->menu();
+    menu->clear();
+    for (int i = 0; i < bar_->count(); ++i) {
+        if (!bar_->isTabVisible(i))
+            continue;
+        QAction *action = menu->addAction(bar_->tabText(i)); // "&" is doubled in it already
+        action->setData(i);
+        action->setCheckable(true);
+        action->setChecked(i == bar_->currentIndex());
+    }
 }
 
 bool QtTabStrip::eventFilter(QObject *watched, QEvent *e)
@@ -150,5 +210,16 @@ void QtTabStrip::place()
 {
     frame_->setGeometry(Twips::toPixels(left_), Twips::toPixels(top_), Twips::toPixels(width_),
                         Twips::toPixels(height_));
-    bar_->setGeometry(0, 0, frame_->width(), Twips::toPixels(480) - 2);
+    placeBar();
+}
+
+void QtTabStrip::placeBar()
+{
+    const int rowHeight = Twips::toPixels(480) - 2;
+    const bool crowded = bar_->wantedWidth() > frame_->width();
+    const int listWidth = crowded ? std::min(rowHeight, frame_->width() / 2) : 0;
+    list_->setVisible(crowded);
+    if (crowded)
+        list_->setGeometry(frame_->width() - listWidth, 0, listWidth, rowHeight);
+    bar_->setGeometry(0, 0, frame_->width() - listWidth, rowHeight);
 }

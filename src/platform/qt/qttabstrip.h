@@ -5,6 +5,8 @@
 #include <QFrame>
 
 class QTabBar;
+class QToolButton;
+class DocumentTabBar;
 
 // The tab strip: a framed area holding a QTabBar along its top; the editors are its children.
 class QtTabStrip : public QObject, public TabStrip {
@@ -31,17 +33,22 @@ public:
     void setHeight(double twips) override;
 
     QFrame *frame() const { return frame_; }
-    QTabBar *bar() const { return bar_; }
+    QTabBar *bar() const;
+    QToolButton *listButton() const { return list_; } // shown when the tabs do not fit
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     void place();
+    void placeBar(); // the tab row, and the list button at its end while the tabs do not fit
     void checkPosition(int position) const;
+    void showTabMenu(int position, QPoint globalPos);
+    void fillListMenu();
 
     QFrame *frame_;
-    QTabBar *bar_;
+    DocumentTabBar *bar_;
+    QToolButton *list_;
     double left_ = 120, top_ = 1125, width_ = 11865, height_ = 7920;
     int quiet_ = 0; // selection changes made by insert and remove raise no event
 };
