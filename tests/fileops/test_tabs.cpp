@@ -208,7 +208,7 @@ TEST_F(TabsTest, ManyTabsBringTheListButtonInsideTheStripAndItSelectsTheTabPicke
     EXPECT_TRUE(app->tabs.frame()->rect().contains(list->geometry()));
     EXPECT_FALSE(list->geometry().intersects(bar().geometry()));
 
-    QMenu *menu = list->menu();
+    QMenu *menu = app->tabs.listMenu();
     emit menu->aboutToShow();
     ASSERT_EQ(menu->actions().size(), tabs().count());
     EXPECT_EQ(menu->actions()[longTab]->text(), tabs().caption(longTab)); // whole, not shortened

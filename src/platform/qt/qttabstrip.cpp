@@ -26,7 +26,8 @@ QString unshown(QString text)
 } // namespace
 
 QtTabStrip::QtTabStrip(QWidget *window)
-    : QObject(window), frame_(new QFrame(window)), bar_(new DocumentTabBar(frame_)), list_(new QToolButton(frame_))
+    : QObject(window), frame_(new QFrame(window)), bar_(new DocumentTabBar(frame_)), list_(new QToolButton(frame_)),
+      listMenu_(new QMenu(list_))
 {
     frame_->setObjectName(QStringLiteral("TabControl1"));
     frame_->setFrameShape(QFrame::StyledPanel);
@@ -48,16 +49,18 @@ QtTabStrip::QtTabStrip(QWidget *window)
     connect(bar_, &DocumentTabBar::layoutChanged, this, &QtTabStrip::placeBar);
     // Every tab by name, for when they do not all fit.
     list_->setObjectName(QStringLiteral("TabControl1List"));
+    // Drawn as the tab row's scroll buttons beside it are.
     list_->setArrowType(Qt::DownArrow);
-    list_->setAutoRaise(true);
     list_->setFocusPolicy(Qt::NoFocus);
     list_->setToolTip(QStringLiteral("All tabs"));
-    list_->setPopupMode(QToolButton::InstantPopup);
-    auto *listMenu = new QMenu(list_);
-    listMenu->setObjectName(QStringLiteral("mnuTabs"));
-    list_->setMenu(listMenu);
-    connect(listMenu, &QMenu::aboutToShow, this, &QtTabStrip::fillListMenu);
-    connect(listMenu, &QMenu::triggered, this, [this](QAction *picked) {
+    listMenu_->setObjectName(QStringLiteral("mnuTabs"));
+    connect(list_, &QToolButton::clicked, this, [this] {
+        fillListMenu(); // its width is known before it shows: its right edge is the button's
+        listMenu_->exec(list_->mapToGlobal(QPoint(list_->width(), list_->height())) -
+                        QPoint(listMenu_->sizeHint().width(), 0));
+    });
+    connect(listMenu_, &QMenu::aboutToShow, this, &QtTabStrip::fillListMenu);
+    connect(listMenu_, &QMenu::triggered, this, [this](QAction *picked) {
         const int position = picked->data().toInt();
         if (position >= 0 && position < bar_->count())
             select(position);
@@ -88,7 +91,7 @@ void QtTabStrip::showTabMenu(int position, QPoint globalPos)
 
 void QtTabStrip::fillListMenu()
 {
-    QMenu *menu = list_->menu();
+    QMenu *menu = listMenu_;
     menu->clear();
     for (int i = 0; i < bar_->count(); ++i) {
         if (!bar_->isTabVisible(i))

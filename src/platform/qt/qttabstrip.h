@@ -5,6 +5,7 @@
 #include <QFrame>
 
 class QTabBar;
+class QMenu;
 class QToolButton;
 class DocumentTabBar;
 
@@ -35,6 +36,7 @@ public:
     QFrame *frame() const { return frame_; }
     QTabBar *bar() const;
     QToolButton *listButton() const { return list_; } // shown when the tabs do not fit
+    QMenu *listMenu() const { return listMenu_; }     // its menu: every tab, the selected one checked
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
@@ -49,6 +51,7 @@ private:
     QFrame *frame_;
     DocumentTabBar *bar_;
     QToolButton *list_;
+    QMenu *listMenu_;
     double left_ = 120, top_ = 1125, width_ = 11865, height_ = 7920;
     int quiet_ = 0; // selection changes made by insert and remove raise no event
 };
