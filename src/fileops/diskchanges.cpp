@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -85,10 +86,14 @@ void Form1::watchDocumentFile(int index)
 
 void Form1::checkDiskChanges(const QStringList &paths)
 {
-    for (int position = 0; position < p.tabs.count(); ++position) {
-        const int index = p.tabs.itemData(position);
+    // The documents as they are now: a question about one may be answered after its tab, or
+    // another's, was moved or closed.
+    std::vector<int> indices;
+    for (int position = 0; position < p.tabs.count(); ++position)
+        indices.push_back(p.tabs.itemData(position));
+    for (const int index : indices) {
         const Document *d = loadedDocument(index);
-        if (d && !d->file.path.isEmpty() && paths.contains(d->file.path))
+        if (d && tabOf(index) >= 0 && !d->file.path.isEmpty() && paths.contains(d->file.path))
             followDiskChange(index);
     }
 }
