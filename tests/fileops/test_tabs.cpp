@@ -1,10 +1,12 @@
 // The tab strip as the user handles it: tabs dragged into another order, closed by their close
 // button, a middle click or their menu, the list of all tabs; and where Save As's dialog opens.
+#include "platform/files.h"
 #include "platform/qt/doctabbar.h"
 #include "testenv.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -219,6 +221,10 @@ TEST_F(TabsTest, ManyTabsBringTheListButtonInsideTheStripAndItSelectsTheTabPicke
 
 TEST_F(TabsTest, TabMenuOffersPathAndFolderOnlyForADocumentWithAFile)
 {
+    // A byte that is no UTF-8 reaches the clipboard as the user reads it, not as half a pair.
+    copyPathToClipboard(nameFromBytes("/home/me/bad\xFF.txt"));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("/home/me/bad\uFFFD.txt"));
+
     for (const QString &path : {QStringLiteral("/home/me/a.txt"), QString()}) {
         QMenu menu;
         fillTabMenu(menu, path, false);
