@@ -3,7 +3,8 @@
 # its text with one "\n" per line break, and events for a typed character and the caret.
 # Usage: atspi_editor.py NAME TEXT OFFSET KEY...
 #   NAME, TEXT: the editor's expected name and text ("\n" written as \n); the KEYs (xdotool key
-#   names) move the caret to OFFSET, then "x" is typed there. Exits non-zero on what is missing.
+#   names) move the caret to OFFSET, then "x" is typed there, and a line break typed after it and
+#   taken back (one "\n" each way). Exits non-zero on what is missing.
 import subprocess
 import sys
 import time
@@ -63,11 +64,15 @@ def send_keys():
     for key in keys:
         subprocess.run(["xdotool", "key", "--clearmodifiers", key], check=True, timeout=10)
     subprocess.run(["xdotool", "type", "x"], check=True, timeout=10)
+    for key in ("Return", "BackSpace"):
+        subprocess.run(["xdotool", "key", "--clearmodifiers", key], check=True, timeout=10)
     return False
 
 
 started = time.monotonic()
-wanted = [("object:text-changed:insert", offset, 1, "x"), ("object:text-caret-moved", offset + 1)]
+wanted = [("object:text-changed:insert", offset, 1, "x"), ("object:text-caret-moved", offset + 1),
+          ("object:text-changed:insert", offset + 1, 1, "\n"), ("object:text-caret-moved", offset + 2),
+          ("object:text-changed:delete", offset + 1, 1, "\n")]
 
 
 def seen(want):
@@ -81,7 +86,8 @@ def check():
     return True
 
 
-pyatspi.Registry.registerEventListener(on_event, "object:text-changed:insert", "object:text-caret-moved")
+pyatspi.Registry.registerEventListener(on_event, "object:text-changed:insert", "object:text-changed:delete",
+                                       "object:text-caret-moved")
 GLib.timeout_add(1500, send_keys)  # time for the program to learn that someone listens
 GLib.timeout_add(100, check)
 pyatspi.Registry.start()

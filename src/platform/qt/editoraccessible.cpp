@@ -6,6 +6,7 @@
 
 #include <Qsci/qsciscintillabase.h>
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 using Sci = QsciScintillaBase;
@@ -75,13 +76,22 @@ void AccessibleOffsets::scan(long from, long to, std::vector<long> &found) const
         const long end = from < gap && gap < to ? gap : to;
         const char *s = sci_->rangePointer(from, end - from);
         const long n = end - from;
-        for (long i = 0; i < n; ++i) {
-            const char c = s[i];
-            if (c > '\r' || (c != '\r' && c != '\n'))
-                continue;
-            if (c == '\r' ? (i + 1 < n ? s[i + 1] : at(from + i + 1)) != '\n'
-                          : (i > 0 ? s[i - 1] : at(from + i - 1)) != '\r')
-                found.push_back(from + i);
+        const auto next = [&](char c, long i) {
+            const void *p = i < n ? std::memchr(s + i, c, static_cast<size_t>(n - i)) : nullptr;
+            return p ? static_cast<long>(static_cast<const char *>(p) - s) : n;
+        };
+        // From one "\r" or "\n" to the next, as fast as memchr finds them.
+        long cr = next('\r', 0), lf = next('\n', 0);
+        while (cr < n || lf < n) {
+            if (cr < lf) {
+                if ((cr + 1 < n ? s[cr + 1] : at(from + cr + 1)) != '\n')
+                    found.push_back(from + cr);
+                cr = next('\r', cr + 1);
+            } else {
+                if ((lf > 0 ? s[lf - 1] : at(from + lf - 1)) != '\r')
+                    found.push_back(from + lf);
+                lf = next('\n', lf + 1);
+            }
         }
         from = end;
     }
@@ -101,12 +111,13 @@ long AccessibleOffsets::pairsBefore(long bytePos)
 {
     const long line = sci_->SendScintilla(Sci::SCI_LINEFROMPOSITION, bytePos);
     const long lineStart = sci_->SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+    const bool inPair = bytePos > lineStart && at(bytePos - 1) == '\r' && at(bytePos) == '\n';
+    if (line == 0) // the start of a file just opened, say: no need to find the odd breaks yet
+        return inPair ? 1 : 0;
     const std::vector<long> &o = odd();
     // Every line before this one ends in a line break: a pair unless it is an odd one.
-    long pairs = line - (std::lower_bound(o.begin(), o.end(), lineStart) - o.begin());
-    if (bytePos > lineStart && at(bytePos - 1) == '\r' && at(bytePos) == '\n')
-        ++pairs; // between the "\r" and the "\n" of this line's break
-    return pairs;
+    const long pairs = line - (std::lower_bound(o.begin(), o.end(), lineStart) - o.begin());
+    return inPair ? pairs + 1 : pairs; // between the "\r" and the "\n" of this line's break
 }
 
 int AccessibleOffsets::toOffset(long bytePos)
@@ -206,14 +217,14 @@ void AccessibleOffsets::announce(const ByteChange &change)
     offset += static_cast<int>(head);
     if (before.isEmpty() && after.isEmpty())
         return;
-    if (before.isEmpty()) {
-        QAccessibleTextInsertEvent event(sci_, offset, after);
-        QAccessible::updateAccessibility(&event);
-    } else if (after.isEmpty()) {
+    // A replacement as a removal and an insertion, as the desktop's bridge tells it either way
+    // (some Qt versions' bridges pass on no text of an update).
+    if (!before.isEmpty()) {
         QAccessibleTextRemoveEvent event(sci_, offset, before);
         QAccessible::updateAccessibility(&event);
-    } else {
-        QAccessibleTextUpdateEvent event(sci_, offset, before, after);
+    }
+    if (!after.isEmpty()) {
+        QAccessibleTextInsertEvent event(sci_, offset, after);
         QAccessible::updateAccessibility(&event);
     }
 }
