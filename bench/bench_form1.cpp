@@ -7,8 +7,8 @@
 // typing-line history undo-redo find save; groups: open, typing, all.
 // Options: --big (adds open-1gb), --no-yardstick, --keys N, --max-seconds S, --max-rss-mb M,
 // --a11y (a screen reader listening: accessibility on, every event built and read as the desktop's
-// bridge reads it; Qt turns it on only on a desktop platform with the accessibility bus, so run
-// it as: xvfb-run -a dbus-run-session -- env QT_QPA_PLATFORM=xcb bench_form1 --a11y ...).
+// bridge reads it; Qt turns it on only on a desktop platform with the accessibility bus running,
+// so run it as README.md shows: under xvfb-run and dbus-run-session with at-spi-bus-launcher).
 // Each part of a scenario (the program, then the yardstick) runs in a fresh process of its own, so
 // that one's memory and allocator state do not colour the next one's figures. Test files are
 // written to a temporary folder under /tmp and removed at the end.
