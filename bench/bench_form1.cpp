@@ -5,12 +5,16 @@
 // Run: QT_QPA_PLATFORM=offscreen build/release/bench/bench_form1 [options] [scenario...]
 // Scenarios (all but open-1gb by default): open-1mb open-100mb open-1gb typing-end typing-middle
 // typing-line history undo-redo find save; groups: open, typing, all.
-// Options: --big (adds open-1gb), --no-yardstick, --keys N, --max-seconds S, --max-rss-mb M.
+// Options: --big (adds open-1gb), --no-yardstick, --keys N, --max-seconds S, --max-rss-mb M,
+// --a11y (a screen reader listening: accessibility on, every event built and read as the desktop's
+// bridge reads it; Qt turns it on only on a desktop platform with the accessibility bus running,
+// so run it as README.md shows: under xvfb-run and dbus-run-session with at-spi-bus-launcher).
 // Each part of a scenario (the program, then the yardstick) runs in a fresh process of its own, so
 // that one's memory and allocator state do not colour the next one's figures. Test files are
 // written to a temporary folder under /tmp and removed at the end.
 #include "platform/qt/qtapplication.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -542,6 +546,7 @@ void printRun(const char *who, const QString &what, const Run &r)
 struct Options {
     bool big = false;
     bool yardstick = true;
+    bool a11y = false;
     Caps caps;
 };
 
@@ -684,6 +689,13 @@ private:
         Session s;
         printFigures("Marquill", QStringLiteral("open"), s.open(path));
         QtEditor &e = s.editor();
+        if (opt.a11y) {
+            // A screen reader's first question after the file is opened.
+            const double asking = wallNow();
+            QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(e.widget());
+            const int count = iface && iface->textInterface() ? iface->textInterface()->characterCount() : -1;
+            std::printf("  %-14s accessible characters (%d) counted in %.3f s\n", "", count, wallNow() - asking);
+        }
         const double placing = wallNow();
         placeCaret(e.widget(), where, [&] { e.setSelStart(e.textLength() / 2); });
         std::printf("  %-14s caret placed in %.3f s\n", "", wallNow() - placing);
@@ -844,7 +856,7 @@ void usage()
     for (const Scenario &s : Scenarios)
         names << QString::fromLatin1(s.name);
     std::printf("usage: QT_QPA_PLATFORM=offscreen bench_form1 [--big] [--no-yardstick] [--keys N] [--max-seconds S]\n"
-                "                   [--max-rss-mb M] [scenario|group ...]\n"
+                "                   [--max-rss-mb M] [--a11y] [scenario|group ...]\n"
                 "scenarios: %s\ngroups: open, typing, all (open-1gb only with --big or by its name)\n"
                 "--keys: keys per typing run (history types ten times as many); the caps end a run of keys\n"
                 "or steps early: after S seconds (default 30) or past M MB resident (default 4096)\n",
@@ -871,9 +883,32 @@ int runPart(int argc, char **argv, const Options &opt, const QString &scenario, 
     const Scenario *sc = scenarioNamed(scenario);
     if (!sc)
         return 2;
+    if (opt.a11y) // the desktop's bridge turns accessibility on as a screen reader would
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marquill"));
     QApplication::setQuitOnLastWindowClosed(false);
+    static long events = 0;
+    if (opt.a11y) {
+        // What the bridge does with each event: reads its text, or asks for the caret.
+        QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
+            ++events;
+            qsizetype seen = 0;
+            if (event->type() == QAccessible::TextInserted)
+                seen = static_cast<QAccessibleTextInsertEvent *>(event)->textInserted().size();
+            else if (event->type() == QAccessible::TextRemoved)
+                seen = static_cast<QAccessibleTextRemoveEvent *>(event)->textRemoved().size();
+            else if (event->type() == QAccessible::TextUpdated)
+                seen = static_cast<QAccessibleTextUpdateEvent *>(event)->textInserted().size();
+            else if (event->type() == QAccessible::TextCaretMoved) {
+                QAccessibleInterface *iface = event->accessibleInterface();
+                if (iface && iface->textInterface())
+                    seen = iface->textInterface()->cursorPosition();
+            }
+            static volatile qsizetype sink = 0;
+            sink = sink + seen;
+        });
+    }
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         std::printf("  (the Qt platform is %s, not offscreen)\n", qPrintable(QGuiApplication::platformName()));
     TestFiles files(folder);
@@ -883,6 +918,9 @@ int runPart(int argc, char **argv, const Options &opt, const QString &scenario, 
     qputenv("XDG_STATE_HOME", files.filePath(QStringLiteral("state-%1-%2").arg(scenario, part)).toLocal8Bit());
     Bench bench(opt, files);
     bench.run(*sc, part == QLatin1String("yardstick") ? Part::Yardstick : Part::Program);
+    if (opt.a11y)
+        std::printf("  %-14s accessibility %s; events delivered: %ld\n", "",
+                    QAccessible::isActive() ? "active" : "NOT ACTIVE", events);
     return bench.failures ? 1 : 0;
 }
 
@@ -906,6 +944,8 @@ int main(int argc, char **argv)
             opt.big = true;
         else if (a == QLatin1String("--no-yardstick"))
             opt.yardstick = false;
+        else if (a == QLatin1String("--a11y"))
+            opt.a11y = true;
         else if (a == QLatin1String("--keys"))
             opt.caps.keys = std::max(1, value().toInt());
         else if (a == QLatin1String("--max-seconds"))
@@ -969,10 +1009,12 @@ int main(int argc, char **argv)
                 opt.caps.seconds, opt.caps.rssKb / 1024, opt.yardstick ? "on" : "off");
     std::printf("each part runs in a fresh process; RSS: resident after; peak: VmHWM during; (+n): growth in it\n");
 
-    const QStringList forwarded = {QStringLiteral("--keys"),        QString::number(opt.caps.keys),
-                                   QStringLiteral("--max-seconds"), QString::number(opt.caps.seconds),
-                                   QStringLiteral("--max-rss-mb"),  QString::number(opt.caps.rssKb / 1024),
-                                   QStringLiteral("--folder"),      files.folder()};
+    QStringList forwarded = {QStringLiteral("--keys"),        QString::number(opt.caps.keys),
+                             QStringLiteral("--max-seconds"), QString::number(opt.caps.seconds),
+                             QStringLiteral("--max-rss-mb"),  QString::number(opt.caps.rssKb / 1024),
+                             QStringLiteral("--folder"),      files.folder()};
+    if (opt.a11y)
+        forwarded << QStringLiteral("--a11y");
     Bench bench(opt, files);
     QStringList done;
     int failed = 0;

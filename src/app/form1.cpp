@@ -144,6 +144,8 @@ void Form1::Form_Load()
         step(136, [&] {
             p.tabs.setTabVisible(p.tabs.insertTab(0, untitledCaption(EditorCount)), true);
             documents[0].caption = untitledCaption(EditorCount);
+            if (documents[0].editor) // a screen reader names the editor as the tab
+                documents[0].editor->setAccessibleName(documents[0].caption);
         });
         step(138, [&] { setRecord(0, DocumentRecord::untitled()); });
         step(140, [&] { Busy = false; });

@@ -145,6 +145,8 @@ void Form1::setCaption(int index, const QString &caption)
     // The mark follows the state, so a "*" in a file name means nothing.
     Document &d = document(index);
     d.caption = caption;
+    if (d.editor) // a screen reader names the editor as the tab, without the mark
+        d.editor->setAccessibleName(shownName(caption));
     const int position = tabOf(index);
     if (position >= 0)
         p.tabs.setCaption(position, shownName(d.shownCaption()));
@@ -195,6 +197,7 @@ int Form1::addDocumentTab(Steps &step, int firstStep, int index, int position, c
     step(firstStep + 6, [&] {
         loadEditor(index);
         documents[index].caption = caption;
+        RichTextBox(index).setAccessibleName(shownName(caption));
     });
     return tab;
 }

@@ -96,6 +96,8 @@ void Form1::PushButton12_Click()
     step(base + 14, [&] {
         p.tabs.setTabVisible(p.tabs.insertTab(0, untitledCaption(EditorCount)), true);
         documents[0].caption = untitledCaption(EditorCount);
+        if (documents[0].editor) // a screen reader names the editor as the tab
+            documents[0].editor->setAccessibleName(documents[0].caption);
     });
     // Emptying editor 0 is no edit of the user's: it neither marks the new tab nor enters the
     // undo history. Odd numbers keep these statements apart from each other and from the other

@@ -83,6 +83,8 @@ public:
     virtual void setFocus() = 0;
     virtual bool hasFocus() const = 0;
     virtual void hideSelection(bool hide) = 0;
+    // What a screen reader calls the editor: its document's caption.
+    virtual void setAccessibleName(const QString &) {}
     // The first line shown at the top (0-based), and scrolling so that a line is shown there.
     virtual int firstVisibleLine() const { return 0; }
     virtual void setFirstVisibleLine(int) {}

@@ -3,11 +3,15 @@
 #include <QAccessibleWidget>
 
 class SciWidget;
+class AccessibleOffsets;
 
 // What assistive technology learns of an editor: its text, caret and selection, each answered
-// when asked, from the editor's buffer and only for the range asked for. Nothing is counted or
-// copied while the text changes, which keeps typing in large documents as fast as without it.
-// Positions are UTF-16 offsets of the text as the editor holds it ("\r\n" counts two).
+// when asked, from the editor's buffer and only for the range asked for, and an event for each
+// change and caret move while a screen reader listens.
+// Offsets count UTF-16 units of the text as Qt's own text widgets give it: every line break one
+// "\n", so a "\r\n" of the buffer counts one. They come from the editor's own counts (UTF-16
+// offsets, lines) less the "\r\n" pairs before the position, which are the lines before it but
+// for the few line breaks that are no "\r\n" (a lone "\r" of an old Mac file).
 class EditorAccessible : public QAccessibleWidget,
                          public QAccessibleTextInterface,
                          public QAccessibleEditableTextInterface {
@@ -47,10 +51,17 @@ public:
     using QAccessibleWidget::text;
 
 private:
-    SciWidget *editor() const; // positions and text come from the widget's own conversions
+    SciWidget *editor() const;
     long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
-    void unitAt(long bytePos, QAccessible::TextBoundaryType type, long *from, long *to) const;
+    int toOffset(long bytePos) const;
+    long toBytes(int offset) const;
+    QString textBetween(long from, long to) const; // "\r\n" as "\n"
+    // The unit around a byte position, by bytes; `offsets` receive it as offsets.
+    QString unitAt(long bytePos, QAccessible::TextBoundaryType type, long *from, long *to, int *startOffset,
+                   int *endOffset) const;
     template <class F> void edit(F &&change);
+
+    AccessibleOffsets *breaks_; // the editor's, shared by every interface made for it
 };
 
 // Gives the editors this accessibility object in place of QScintilla's, which counts characters

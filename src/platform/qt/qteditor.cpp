@@ -148,6 +148,8 @@ void SciWidget::flush()
         } else if (!change.valid) {
             index_.recount(); // otherwise counted while it was appended
         }
+        if (onAccessibleChange)
+            onAccessibleChange(&change);
         if (onChanged)
             onChanged(change);
     }
@@ -520,6 +522,11 @@ void QtEditor::setFirstVisibleLine(int line)
 void QtEditor::hideSelection(bool hide)
 {
     send(Sci::SCI_HIDESELECTION, hide ? 1 : 0);
+}
+
+void QtEditor::setAccessibleName(const QString &name)
+{
+    sci_->setAccessibleName(name);
 }
 
 void QtEditor::setWidth(double twips)

@@ -40,7 +40,12 @@ public:
     int utf16Length() const { return index_.length(); }
     QString textBetween(long from, long to) const; // bytes clipped to the buffer
     // The buffer was replaced: no position known so far holds.
-    void forgetPositions() { index_.forget(); }
+    void forgetPositions()
+    {
+        index_.forget();
+        if (onAccessibleChange)
+            onAccessibleChange(nullptr);
+    }
 
     // Runs f as one change: a notification follows if f changed the text.
     template <class F> void asOneChange(F &&f)
@@ -57,6 +62,9 @@ public:
         flush();
     }
     std::function<void(const ByteChange &)> onChanged;
+    // For assistive technology: each change as it is reported, before onChanged, with the
+    // positions already counted; nullptr when the buffer was replaced without a change.
+    std::function<void(const ByteChange *)> onAccessibleChange;
 
 protected:
     bool event(QEvent *e) override;
@@ -119,6 +127,7 @@ public:
     void setFocus() override;
     bool hasFocus() const override;
     void hideSelection(bool hide) override;
+    void setAccessibleName(const QString &name) override;
     double left() const override { return left_; }
     double top() const override { return top_; }
     double width() const override { return width_; }
