@@ -246,6 +246,8 @@ void Form1::replaceAll()
                 pos = m.end > m.start ? m.end : nextCharacterStart(text, m.end);
             }
         });
+        if (found)
+            found->finish();
         pieces = std::move(found);
         searched = true;
     });

@@ -38,6 +38,13 @@ void PieceChange::add(qint64 gap, QByteArrayView removed, QByteArrayView inserte
     ++count_;
 }
 
+void PieceChange::finish()
+{
+    layout_.squeeze();
+    removed_.squeeze();
+    inserted_.squeeze();
+}
+
 QByteArray PieceChange::rebuild(QByteArrayView from, bool forward) const
 {
     if (from.size() != (forward ? spanBefore_ : spanAfter_))

@@ -17,6 +17,8 @@ public:
     // The next piece: `gap` bytes after the end of the one before (after the span's start, for
     // the first), `removed` became `inserted`.
     void add(qint64 gap, QByteArrayView removed, QByteArrayView inserted);
+    // The last piece was added: the record gives back what its growing buffers kept in reserve.
+    void finish();
 
     qint64 start() const { return start_; }
     qint64 spanBefore() const { return spanBefore_; }
