@@ -95,7 +95,9 @@ bool Form1::findMatch(const SearchOptions &options, bool backward, bool focusEdi
         return false;
     Editor &e = currentEditor();
     ByteMatch from = selectionBytes(e);
-    bool fromEdge = false; // searching the whole text, from its start (end)
+    bool restarted = false; // searching again from the start (end) after a Yes
+    // From the start (end) there is nothing to start again from.
+    bool fromEdge = backward ? from.start >= e.utf8Length() : from.end == 0;
     for (;;) {
         ByteMatch m;
         withText(e, [&](QByteArrayView text) {
@@ -104,7 +106,7 @@ bool Form1::findMatch(const SearchOptions &options, bool backward, bool focusEdi
             } else {
                 m = searcher.next(text, from.end);
                 // The empty match the caret stands on was found last time: on to the next character.
-                if (m.found() && m.start == m.end && m.start == from.start && from.start == from.end && !fromEdge)
+                if (m.found() && m.start == m.end && m.start == from.start && from.start == from.end && !restarted)
                     m = searcher.next(text, nextCharacterStart(text, m.end));
             }
         });
@@ -125,7 +127,7 @@ bool Form1::findMatch(const SearchOptions &options, bool backward, bool focusEdi
             return false;
         const qint64 edge = backward ? e.utf8Length() : 0;
         from = ByteMatch{edge, edge};
-        fromEdge = true;
+        fromEdge = restarted = true;
     }
 }
 

@@ -228,6 +228,13 @@ TEST_F(ReplaceTest, BadInputIsShownInTheDialog)
     EXPECT_TRUE(dialog.status().startsWith(QStringLiteral("The regular expression is not valid")));
     EXPECT_EQ(current().text(), QStringLiteral("abc"));
     EXPECT_TRUE(prompts.shown.empty());
+    // Nothing to find from the start: no question of starting again, only the notice.
+    dialog.values = ReplaceFields{QStringLiteral("zzz"), QString(), false, false, false};
+    current().setSelStart(0);
+    form().replaceFindNext();
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].style, MsgStyle::OkOnly);
+    EXPECT_EQ(messages()[0].text, QStringLiteral("No match is found for the string 'zzz'"));
 }
 
 TEST_F(ReplaceTest, ARegularExpressionNeverMatchesInsideACharacterOrAKeptByte)
