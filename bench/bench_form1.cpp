@@ -851,6 +851,8 @@ private:
             {"Match case + Whole word", {FindWord, QString(), true, true, false}, 0.15},
             {"regex Xylo\\w+ik", {QStringLiteral("Xylo\\w+ik"), QString(), false, false, true}, 2.0},
             {"regex ^Near.*word", {QStringLiteral("^Near.*word"), QString(), true, false, true}, 2.0},
+            // No literal to start from: every word character is a place to try.
+            {"regex \\w+phonistik", {QStringLiteral("\\w+phonistik"), QString(), false, false, true}, 2.0},
         };
         for (const Search &search : searches) {
             e.setSelStart(0);
