@@ -4,7 +4,7 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/release/bench/bench_form1 [options] [scenario...]
 // Scenarios (all but open-1gb by default): open-1mb open-100mb open-1gb typing-end typing-middle
-// typing-line history undo-redo find save; groups: open, typing, all.
+// typing-line history undo-redo find find-options replace-all save; groups: open, typing, all.
 // Options: --big (adds open-1gb), --no-yardstick, --keys N, --max-seconds S, --max-rss-mb M,
 // --a11y (a screen reader listening: accessibility on, every event built and read as the desktop's
 // bridge reads it; Qt turns it on only on a desktop platform with the accessibility bus running,
@@ -13,6 +13,8 @@
 // that one's memory and allocator state do not colour the next one's figures. Test files are
 // written to a temporary folder under /tmp and removed at the end.
 #include "platform/qt/qtapplication.h"
+#include "platform/replacedialog.h"
+#include "undo/piecechange.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -222,6 +224,7 @@ template <class History> HistoryInfo readHistory(const History &h)
 
 // A word that occurs once, near the end of every generated file.
 const QString FindWord = QStringLiteral("Xylophonistik");
+const QByteArray NeedleWord = QByteArrayLiteral("needle"); // no word of linePool() or randomWord()
 
 quint32 nextRandom(quint32 &seed)
 {
@@ -295,6 +298,32 @@ public:
             }
             chunk += tail;
             chunk += pool.left(pool.indexOf('\n', 1024) + 1); // about a kilobyte after the word
+            f.write(chunk);
+        });
+    }
+
+    // Lines of words of about `bytes` bytes, each about 100 bytes long and ending in NeedleWord:
+    // one match per line.
+    QString needles(qint64 bytes)
+    {
+        const QString name = QStringLiteral("needles-%1.txt").arg(bytes);
+        return make(name, [&](QFile &f) {
+            QByteArray chunk;
+            quint32 seed = 11;
+            qint64 written = 0;
+            while (written + chunk.size() < bytes) {
+                const qsizetype lineStart = chunk.size();
+                while (chunk.size() - lineStart < 92) {
+                    chunk += randomWord(seed);
+                    chunk += ' ';
+                }
+                chunk += NeedleWord;
+                chunk += '\n';
+                if (chunk.size() >= 8 * 1024 * 1024) {
+                    written += f.write(chunk);
+                    chunk.clear();
+                }
+            }
             f.write(chunk);
         });
     }
@@ -569,7 +598,23 @@ const Scenario Scenarios[] = {
     {"undo-redo", "{keys} keys at the end of a 100 MB file, then as many Undo, then as many Redo", 100LL << 20, false,
      false},
     {"find", "Find of a word near the end of a 100 MB file", 100LL << 20, false, false},
+    {"find-options", "Find Next with Match case, Whole word and regular expressions over a 100 MB file", 100LL << 20,
+     false, false},
+    {"replace-all", "Replace All of about 1,000,000 matches in a 100 MB file, then Undo and Redo", 100LL << 20, false,
+     false},
     {"save", "Save of an opened 100 MB file", 100LL << 20, false, false},
+};
+
+// The Replace dialog with its fields filled in by the bench.
+class BenchReplaceDialog : public ReplaceDialog {
+public:
+    ReplaceFields values;
+    QString shown;
+    void showWith(const QString &findWhat) override { values.findWhat = findWhat; }
+    bool isOpen() const override { return true; }
+    ReplaceFields fields() const override { return values; }
+    void setStatus(const QString &text) override { shown = text; }
+    QString status() const override { return shown; }
 };
 
 const Scenario *scenarioNamed(const QString &name)
@@ -612,6 +657,10 @@ public:
             undoRedo(sc);
         else if (name == QLatin1String("find"))
             find(sc);
+        else if (name == QLatin1String("find-options"))
+            findOptions(sc);
+        else if (name == QLatin1String("replace-all"))
+            replaceAll(sc);
         else if (name == QLatin1String("save"))
             save(sc);
     }
@@ -793,6 +842,103 @@ private:
         check(e.selText() == FindWord && e.selStart() > e.textLength() - 4096,
               QStringLiteral("the word near the end is selected"));
         budget(QString::fromLatin1(sc.name), QStringLiteral("Find, wall"), f.wall, 0.15, "s", cpuNote(f));
+    }
+
+    // The Replace dialog's Find Next from the start of the text, as its button runs it.
+    void findOptions(const Scenario &sc)
+    {
+        Session s;
+        printFigures("Marquill", QStringLiteral("open"), s.open(fileOf(sc)));
+        BenchReplaceDialog dialog;
+        s.form().replaceDialog = &dialog;
+        QtEditor &e = s.editor();
+        struct Search {
+            const char *what;
+            ReplaceFields fields;
+            double limit;
+        };
+        const Search searches[] = {
+            {"Match case", {FindWord, QString(), true, false, false}, 0.15},
+            {"Whole word", {FindWord, QString(), false, true, false}, 0.15},
+            {"Match case + Whole word", {FindWord, QString(), true, true, false}, 0.15},
+            {"regex Xylo\\w+ik", {QStringLiteral("Xylo\\w+ik"), QString(), false, false, true}, 2.0},
+            {"regex ^Near.*word", {QStringLiteral("^Near.*word"), QString(), true, false, true}, 2.0},
+            // No literal to start from: every word character is a place to try.
+            {"regex \\w+phonistik", {QStringLiteral("\\w+phonistik"), QString(), false, false, true}, 2.0},
+        };
+        for (const Search &search : searches) {
+            e.setSelStart(0);
+            dialog.values = search.fields;
+            releaseMemory();
+            Meter m;
+            m.start();
+            s.form().replaceFindNext();
+            settle();
+            const Figures f = m.stop();
+            printFigures("Marquill", QString::fromLatin1(search.what), f);
+            check(e.selStart() > e.textLength() - 4096 && e.selLength() > 0,
+                  QStringLiteral("%1: the word near the end is selected").arg(QString::fromLatin1(search.what)));
+            budget(QString::fromLatin1(sc.name), QString::fromLatin1(search.what) + QStringLiteral(", wall"), f.wall,
+                   search.limit, "s", cpuNote(f));
+            budget(QString::fromLatin1(sc.name), QString::fromLatin1(search.what) + QStringLiteral(", peak growth"),
+                   mb(f.peak - f.rssBefore), 16, "MB", QStringLiteral("no UTF-16 copy of the text"));
+        }
+        check(s.prompts.messages.isEmpty(), QStringLiteral("no message box"));
+    }
+
+    // Replace All through the dialog's button, then Undo and Redo through theirs.
+    void replaceAll(const Scenario &sc)
+    {
+        const QString path = files.needles(sc.bytes);
+        Session s;
+        printFigures("Marquill", QStringLiteral("open"), s.open(path));
+        BenchReplaceDialog dialog;
+        s.form().replaceDialog = &dialog;
+        QtEditor &e = s.editor();
+        const auto textHash = [&] {
+            QCryptographicHash h(QCryptographicHash::Sha1);
+            e.readUtf8([&](QByteArrayView block) { h.addData(block); });
+            return h.result();
+        };
+        const QByteArray original = textHash();
+        dialog.values = ReplaceFields{QString::fromLatin1(NeedleWord), QStringLiteral("pin"), true, false, false};
+        releaseMemory();
+        Meter m;
+        m.start();
+        s.form().replaceAll();
+        settle();
+        Figures f = m.stop();
+        releaseMemory();
+        f.rssAfter = rssKb();
+        printFigures("Marquill", QStringLiteral("Replace All"), f);
+        std::printf("  %-14s %s\n", "", qPrintable(dialog.shown));
+        const UndoElement &record = s.app->undos.Undos.back();
+        const qint64 count = record.pieces ? record.pieces->count() : 0;
+        const double held = record.pieces ? double(record.pieces->bytesHeld()) / 1048576.0 : 0;
+        std::printf("  %-14s %lld pieces; the record holds %.1f MB\n", "", count, held);
+        check(count >= 1000000, QStringLiteral("a million matches replaced"));
+        check(dialog.shown == QStringLiteral("Replaced %1 matches.").arg(count), QStringLiteral("the count is shown"));
+        const QByteArray replaced = textHash();
+        budget(QString::fromLatin1(sc.name), QStringLiteral("Replace All, wall"), f.wall, 2.0, "s", cpuNote(f));
+        budget(QString::fromLatin1(sc.name), QStringLiteral("Replace All, resident growth / change"),
+               mb(f.rssAfter - f.rssBefore) / std::max(held, 0.001), 1.1, "x",
+               QStringLiteral("growth %1 MB").arg(mb(f.rssAfter - f.rssBefore), 0, 'f', 1));
+        std::printf("  %-14s peak growth during Replace All %.0f MB\n", "", mb(f.peak - f.rssBefore));
+
+        m.start();
+        s.form().PushButton6_Click();
+        settle();
+        const Figures u = m.stop();
+        printFigures("Marquill", QStringLiteral("Undo"), u);
+        check(textHash() == original, QStringLiteral("Undo gave back the text byte for byte"));
+        budget(QString::fromLatin1(sc.name), QStringLiteral("Undo of Replace All, wall"), u.wall, 2.0, "s", cpuNote(u));
+        m.start();
+        s.form().PushButton9_Click();
+        settle();
+        const Figures r = m.stop();
+        printFigures("Marquill", QStringLiteral("Redo"), r);
+        check(textHash() == replaced, QStringLiteral("Redo replaced again"));
+        check(s.prompts.messages.isEmpty(), QStringLiteral("no message box"));
     }
 
     void save(const Scenario &sc)

@@ -6,6 +6,7 @@
 #include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
 #include "platform/platform.h"
+#include "search/searcher.h"
 #include "undo/modundos.h"
 
 #include <QString>
@@ -16,6 +17,7 @@
 class Editor;
 class DraftStore;
 class FileWatch;
+class ReplaceDialog;
 struct Draft;
 enum class Button;
 
@@ -161,6 +163,16 @@ public:
     // --- search: Find and Find Next --------------------------------------------------------------
     void PushButton3_Click();  // Find
     void PushButton13_Click(); // Find Next
+    // Replace, the search options, F3 and Shift+F3 (search/replace.cpp).
+    void showReplace();            // Ctrl+H, the editor menu's "Replace...": opens the Replace dialog
+    void replaceFindNext();        // the Replace dialog's Find Next
+    void replaceNext();            // the Replace dialog's Replace: the selected match, then the next
+    void replaceAll();             // the Replace dialog's Replace All: the whole document, one change
+    void findAgain(bool backward); // F3, Shift+F3: the last search, forward or backward
+    // Selects the next (previous) match from the selection on; at the end (start) asks to
+    // start again as Find Next asks. False when there is none; throws when it cannot search.
+    bool findMatch(const SearchOptions &options, bool backward, bool focusEditor);
+    QByteArray documentLineBreak(int index) const; // what "\n" inserts into the document
 
     // --- undo: edit recording, Undo and Redo ----------------------------------------------------
     void RichTextBox1_Change(int Index);
@@ -190,6 +202,10 @@ public:
     QString lastDialogFolder; // of the last file Open or a save dialog gave in this run, ending in "/"
     QString FindText;
     qint32 FindNextStart = 0;
+    ReplaceDialog *replaceDialog = nullptr; // the platform's, once it has one
+    SearchOptions lastSearch;               // the Replace dialog's last search
+    bool lastSearchFromReplace = false;     // F3 repeats the Replace dialog's search, not Find's
+    bool replacingAll = false;              // Replace All's change is under way: it records itself
     bool hotKeysRegistered = false;
     bool globalShortcutsSettled = false; // asked whether they act everywhere, or found it set
     bool quitRequested = false;          // set by Form_Unload: the platform ends the program

@@ -63,6 +63,17 @@ public:
     // `reserve` is the expected size in bytes; `valid` says that the bytes are known to be
     // valid UTF-8 in blocks of whole characters, which spares checking them again. Throws Failure("Out of memory") when
     // the buffer cannot hold it; the editor is then empty.
+    // Replaces bytes [from, to) of utf8() with `bytes` (whole characters) as one change. An
+    // editor that holds a buffer reports it without its texts (TextChange::known is false): a
+    // change of many pieces at once is recorded by whoever made it. The default goes through
+    // the selection, for editors that hold no buffer.
+    virtual void replaceUtf8(qint64 from, qint64 to, QByteArrayView bytes)
+    {
+        const int start = positionOfUtf8(from);
+        setSelStart(start);
+        setSelLength(positionOfUtf8(to) - start);
+        setSelText(RawUtf8::toText(bytes));
+    }
     using Append = std::function<void(QByteArrayView block)>;
     virtual void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill, bool valid) = 0;
     void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill)

@@ -15,6 +15,7 @@ bool findNextGrey(const Window &window)
 void Form1::PushButton3_Click()
 {
     Steps step(*this, "PushButton3_Click");
+    lastSearchFromReplace = false; // F3 repeats this search from now on
     step(100, [&] { p.window.setFindNextAvailable(false); });
     step(102, [&] { FindNextStart = -1; });
     step(104, [&] { FindText.clear(); });

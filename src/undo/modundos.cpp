@@ -1,6 +1,7 @@
 #include "undo/modundos.h"
 
 #include "platform/editor.h"
+#include "undo/piecechange.h"
 #include "undo/stretch.h"
 
 namespace {
@@ -56,6 +57,21 @@ void replaceStretch(Editor &E, qint32 start, qint32 length, const QString &with,
         E.setSelStart(start + static_cast<qint32>(with.size()));
 }
 
+// Gives the span of a change of many pieces its other text in one replacement, unless a failed
+// step did that already; the caret goes to the span's start.
+void replacePieces(Editor &E, const PieceChange &pieces, bool undo, bool &applied)
+{
+    if (!applied) {
+        QByteArray other;
+        E.readUtf8At(pieces.start(), undo ? pieces.spanAfter() : pieces.spanBefore(),
+                     [&](QByteArrayView span) { other = undo ? pieces.before(span) : pieces.after(span); });
+        const qint64 end = pieces.start() + (undo ? pieces.spanAfter() : pieces.spanBefore());
+        E.replaceUtf8(pieces.start(), end, other);
+        applied = true;
+    }
+    E.setSelStart(E.positionOfUtf8(pieces.start()));
+}
+
 } // namespace
 
 void ModUndos::Undo(Editor &E)
@@ -66,7 +82,10 @@ void ModUndos::Undo(Editor &E)
         {
             Raised applying(applying_);
             SelectionHidden hidden(E, Undos[Undos.size() - 2].TextLen < last.TextLen);
-            replaceStretch(E, last.start, static_cast<qint32>(last.inserted.size()), last.removed, last.applied);
+            if (last.pieces)
+                replacePieces(E, *last.pieces, true, last.applied);
+            else
+                replaceStretch(E, last.start, static_cast<qint32>(last.inserted.size()), last.removed, last.applied);
         }
         last.applied = false;
         Redos.push_back(std::move(last));
@@ -83,7 +102,10 @@ void ModUndos::Redo(Editor &E)
         UndoElement &x = Redos.back();
         {
             Raised applying(applying_);
-            replaceStretch(E, x.start, static_cast<qint32>(x.removed.size()), x.inserted, x.applied);
+            if (x.pieces)
+                replacePieces(E, *x.pieces, false, x.applied);
+            else
+                replaceStretch(E, x.start, static_cast<qint32>(x.removed.size()), x.inserted, x.applied);
         }
         x.applied = false;
         Undos.push_back(std::move(x));
@@ -107,6 +129,22 @@ void ModUndos::record(const Editor &E, bool holdsDocument, const TextChange &cha
         // The editor does not report caret moves, so the base's caret is where the edit began.
         Undos.clear();
         Undos.push_back(UndoElement{s.start, after.TextLen - s.inserted + s.removed, 0, {}, {}, false});
+    }
+    Undos.push_back(std::move(after));
+}
+
+void ModUndos::recordPieces(const Editor &E, bool holdsDocument, std::shared_ptr<const PieceChange> pieces,
+                            qint32 selStartBefore, qint32 textLenBefore)
+{
+    UndoElement after;
+    after.SelStart = E.selStart();
+    after.TextLen = E.textLength();
+    after.start = E.positionOfUtf8(pieces->start());
+    after.pieces = std::move(pieces);
+    Redos.clear();
+    if (!holdsDocument || Undos.empty()) {
+        Undos.clear();
+        Undos.push_back(UndoElement{selStartBefore, textLenBefore, 0, {}, {}, false});
     }
     Undos.push_back(std::move(after));
 }

@@ -2,9 +2,11 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <memory>
 #include <vector>
 
 class Editor;
+class PieceChange;
 struct TextChange;
 
 // One record: the state of a document right after one change, and the stretch by which that
@@ -19,6 +21,9 @@ struct UndoElement {
     // Undo or Redo changed the editor for this record but failed before moving it: the next
     // step only moves it.
     bool applied = false;
+    // A change of many pieces at once (Replace All) instead of one stretch: `start` is then
+    // where its span starts, and `removed` and `inserted` stay empty.
+    std::shared_ptr<const PieceChange> pieces = nullptr;
 };
 
 // The program-wide edit history. Owned by the program and handed to the window.
@@ -38,6 +43,10 @@ public:
     // Records `change`, which left editor E in its present state. Unless the history already
     // holds that document, it starts afresh from the document's state before the change.
     void record(const Editor &E, bool holdsDocument, const TextChange &change);
+    // Records `pieces`, which left editor E in its present state; before it the caret stood at
+    // `selStartBefore` of a text `textLenBefore` long.
+    void recordPieces(const Editor &E, bool holdsDocument, std::shared_ptr<const PieceChange> pieces,
+                      qint32 selStartBefore, qint32 textLenBefore);
     // True while Undo or Redo changes the editor.
     bool applying() const { return applying_; }
     void clear();

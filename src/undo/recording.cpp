@@ -8,6 +8,11 @@ void Form1::RichTextBox1_Change(int Index)
     // Every change, also those the history does not record, goes into the draft's journal.
     if (Document *d = loadedDocument(Index))
         d->journal.note(*d->editor, d->editor->lastChange());
+    // Replace All records its many pieces itself (search/replace.cpp).
+    if (replacingAll) {
+        markChanged(Index);
+        return;
+    }
     if (Busy) {
         noteUnrecordedChange(Index);
         return;

@@ -18,11 +18,14 @@ QtApplication::QtApplication(Prompts *prompts, const QString &programFolder, std
         Platform{window, tabs, editors, prompts ? *prompts : qtPrompts, settings, timer, *hotKeys, draftTimer});
     form = std::make_unique<Form1>(*platform, undos);
     window.setForm(form.get());
+    form->replaceDialog = &replaceDialog;
+    replaceDialog.setForm(form.get());
 }
 
 QtApplication::~QtApplication()
 {
     window.setForm(nullptr);
+    replaceDialog.setForm(nullptr);
     form.reset();
 }
 

@@ -6,6 +6,7 @@
 #include "platform/qt/qteditor.h"
 #include "platform/qt/qthotkeys.h"
 #include "platform/qt/qtprompts.h"
+#include "platform/qt/qtreplacedialog.h"
 #include "platform/qt/qtsettings.h"
 #include "platform/qt/qttabstrip.h"
 #include "platform/qt/qttimer.h"
@@ -34,6 +35,7 @@ public:
     QtTabStrip tabs{&window};
     QtEditorFactory editors{tabs.frame()};
     QtPrompts qtPrompts{window};
+    QtReplaceDialog replaceDialog{&window};
     QtSettingsStore settings;
     QtTimer timer;
     QtOneShotTimer draftTimer;

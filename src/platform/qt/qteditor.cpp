@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace {
@@ -279,13 +280,24 @@ void SciWidget::countAppended(QByteArrayView block)
 void QtEditor::changed(const ByteChange &change)
 {
     TextChange c;
-    c.known = change.known;
-    if (change.known) {
+    c.known = change.known && !bulk_;
+    if (c.known) {
         c.start = toUtf16(change.start);
         c.removed = fromBuffer(change.removed.constData(), change.removed.size());
         c.inserted = sci_->textBetween(change.start, change.end);
     }
     notifyChanged(std::move(c));
+}
+
+void QtEditor::replaceUtf8(qint64 from, qint64 to, QByteArrayView bytes)
+{
+    // Many pieces in one replacement: decoding the stretch to UTF-16 twice for the notification
+    // would cost more than the replacement itself, and nobody reads it.
+    const QScopedValueRollback<bool> bulk(bulk_, true);
+    sci_->asOneChange([&] {
+        send(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(from), static_cast<long>(to));
+        sci_->SendScintilla(Sci::SCI_REPLACETARGET, static_cast<uintptr_t>(bytes.size()), bytes.data());
+    });
 }
 
 QString QtEditor::text() const

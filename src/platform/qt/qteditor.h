@@ -121,6 +121,7 @@ public:
     using Editor::loadUtf8;
     void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill, bool valid) override;
     void release() override;
+    void replaceUtf8(qint64 from, qint64 to, QByteArrayView bytes) override;
     bool isVisible() const override;
     void setVisible(bool visible) override;
     void zOrder() override;
@@ -153,6 +154,7 @@ private:
     QFont font_;
     double left_, top_, width_, height_;
     bool visible_ = false;
+    bool bulk_ = false; // the change under way is reported without its texts
 };
 
 class QtEditorFactory : public EditorFactory {
