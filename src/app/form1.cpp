@@ -110,6 +110,7 @@ void Form1::Form_Load()
         p.window.useProgramIcon();
         ShortTitle();
     });
+    step(127, [&] { loadViewSettings(); });
     step(128, [&] { EditorCount = 1; });
     step(130, [&] { Busy = true; });
     step(132, [&] { p.window.setFindNextAvailable(false); });

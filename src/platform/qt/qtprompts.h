@@ -16,6 +16,7 @@ public:
     QString showOpen(const QString &title, const QString &filter) override;
     QString showSave(const QString &title, const QString &filter) override;
     int popupMenu(const QStringList &items, double x, double y) override;
+    int editorMenu(const std::vector<MenuEntry> &entries, double x, double y) override; // qteditormenu.cpp
     int choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title) override;
 
     // Asked as a box comes up: when true, the box takes no key press for its first KeyHoldTime ms.
