@@ -5,7 +5,8 @@
 // Run: QT_QPA_PLATFORM=offscreen build/release/bench/bench_form1 [options] [scenario...]
 // Scenarios (all but open-1gb by default): open-1mb open-100mb open-1gb typing-end typing-middle
 // typing-line history undo-redo find save; groups: open, typing, all.
-// Options: --big (adds open-1gb), --no-yardstick, --keys N, --max-seconds S, --max-rss-mb M.
+// Options: --big (adds open-1gb), --no-yardstick, --keys N, --max-seconds S, --max-rss-mb M,
+// --word-wrap (the program's Word Wrap on, as the editor's menu turns it on).
 // Each part of a scenario (the program, then the yardstick) runs in a fresh process of its own, so
 // that one's memory and allocator state do not colour the next one's figures. Test files are
 // written to a temporary folder under /tmp and removed at the end.
@@ -543,6 +544,7 @@ void printRun(const char *who, const QString &what, const Run &r)
 struct Options {
     bool big = false;
     bool yardstick = true;
+    bool wordWrap = false;
     Caps caps;
 };
 
@@ -683,6 +685,8 @@ private:
             return;
         }
         Session s;
+        if (opt.wordWrap)
+            s.form().setWordWrap(true);
         printFigures("Marquill", QStringLiteral("open"), s.open(path));
         QtEditor &e = s.editor();
         const double placing = wallNow();
@@ -844,8 +848,8 @@ void usage()
     QStringList names;
     for (const Scenario &s : Scenarios)
         names << QString::fromLatin1(s.name);
-    std::printf("usage: QT_QPA_PLATFORM=offscreen bench_form1 [--big] [--no-yardstick] [--keys N] [--max-seconds S]\n"
-                "                   [--max-rss-mb M] [scenario|group ...]\n"
+    std::printf("usage: QT_QPA_PLATFORM=offscreen bench_form1 [--big] [--no-yardstick] [--word-wrap] [--keys N]\n"
+                "                   [--max-seconds S] [--max-rss-mb M] [scenario|group ...]\n"
                 "scenarios: %s\ngroups: open, typing, all (open-1gb only with --big or by its name)\n"
                 "--keys: keys per typing run (history types ten times as many); the caps end a run of keys\n"
                 "or steps early: after S seconds (default 30) or past M MB resident (default 4096)\n",
@@ -907,6 +911,8 @@ int main(int argc, char **argv)
             opt.big = true;
         else if (a == QLatin1String("--no-yardstick"))
             opt.yardstick = false;
+        else if (a == QLatin1String("--word-wrap"))
+            opt.wordWrap = true;
         else if (a == QLatin1String("--keys"))
             opt.caps.keys = std::max(1, value().toInt());
         else if (a == QLatin1String("--max-seconds"))
@@ -966,14 +972,17 @@ int main(int argc, char **argv)
                 qPrintable(procField("/proc/cpuinfo", QStringLiteral("model name"))), sysconf(_SC_NPROCESSORS_ONLN),
                 qPrintable(procField("/proc/meminfo", QStringLiteral("MemTotal"))),
                 qPrintable(QSysInfo::kernelVersion()));
-    std::printf("caps on each run of keys or steps: %d steps, %g s, %ld MB resident; yardstick %s\n", opt.caps.keys,
-                opt.caps.seconds, opt.caps.rssKb / 1024, opt.yardstick ? "on" : "off");
+    std::printf("caps on each run of keys or steps: %d steps, %g s, %ld MB resident; yardstick %s; word wrap %s\n",
+                opt.caps.keys, opt.caps.seconds, opt.caps.rssKb / 1024, opt.yardstick ? "on" : "off",
+                opt.wordWrap ? "on" : "off");
     std::printf("each part runs in a fresh process; RSS: resident after; peak: VmHWM during; (+n): growth in it\n");
 
-    const QStringList forwarded = {QStringLiteral("--keys"),        QString::number(opt.caps.keys),
-                                   QStringLiteral("--max-seconds"), QString::number(opt.caps.seconds),
-                                   QStringLiteral("--max-rss-mb"),  QString::number(opt.caps.rssKb / 1024),
-                                   QStringLiteral("--folder"),      files.folder()};
+    QStringList forwarded = {QStringLiteral("--keys"),        QString::number(opt.caps.keys),
+                             QStringLiteral("--max-seconds"), QString::number(opt.caps.seconds),
+                             QStringLiteral("--max-rss-mb"),  QString::number(opt.caps.rssKb / 1024),
+                             QStringLiteral("--folder"),      files.folder()};
+    if (opt.wordWrap)
+        forwarded << QStringLiteral("--word-wrap");
     Bench bench(opt, files);
     QStringList done;
     int failed = 0;

@@ -93,6 +93,7 @@ private:
     bool editorMenuEvent(QObject *watched, QContextMenuEvent *e);
     void showEditorMenu(QWidget *at, QPoint point);
     bool buttonKey(QObject *watched, QKeyEvent *e);
+    void focusButton(Button b);
 
     Form1 *form_ = nullptr;
     QMap<Button, QPushButton *> buttons_;

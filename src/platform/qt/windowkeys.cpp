@@ -61,8 +61,15 @@ void MainWindow::installWindowKeys()
         if (focus && buttons_.key(qobject_cast<QPushButton *>(focus), Button(-1)) != Button(-1))
             form_->focusEditor();
         else
-            buttons_.value(Commands.front().button)->setFocus(Qt::TabFocusReason);
+            focusButton(Commands.front().button);
     });
+}
+
+void MainWindow::focusButton(Button b)
+{
+    // The style draws the focus mark only once the keyboard has moved the focus in this window.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    buttons_.value(b)->setFocus(Qt::TabFocusReason);
 }
 
 bool MainWindow::editorMenuEvent(QObject *watched, QContextMenuEvent *e)
@@ -103,7 +110,7 @@ bool MainWindow::buttonKey(QObject *watched, QKeyEvent *e)
     const auto move = [&](int step) {
         const int count = static_cast<int>(Commands.size());
         const Button next = Commands[static_cast<size_t>(((at + step) % count + count) % count)].button;
-        buttons_.value(next)->setFocus(Qt::TabFocusReason);
+        focusButton(next);
         return true;
     };
     switch (e->key()) {
