@@ -117,6 +117,12 @@ TEST_F(KeyboardTest, MenuEditsGoThroughTheHistoryAndItsEntriesSayWhatWouldWork)
     EXPECT_EQ(current().text(), "");
     pick("Undo");
     EXPECT_EQ(current().text(), "one two");
+
+    // Shift+F10 opens it from the keyboard, below the caret.
+    const size_t menus = prompts.ofKind(ShownPrompt::EditorMenu).size();
+    key(current().widget(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_EQ(prompts.ofKind(ShownPrompt::EditorMenu).size(), menus + 1);
+    EXPECT_GT(prompts.ofKind(ShownPrompt::EditorMenu).back().y, current().top());
     EXPECT_TRUE(prompts.reports().empty());
 }
 
@@ -138,6 +144,11 @@ TEST_F(KeyboardTest, ViewOptionsAreRememberedAndReachLaterEditors)
     form().PushButton2_Click(); // a later editor
     EXPECT_EQ(sci(current(), Sci::SCI_GETWRAPMODE), Sci::SC_WRAP_WORD);
     EXPECT_EQ(sci(current(), Sci::SCI_GETMARGINWIDTHN, 0), oneDigit);
+    // A large document stays unwrapped: wrapping would lay out all of it before Ctrl+End.
+    current().setText(QString(1100 * 1024, QLatin1Char('x')));
+    EXPECT_EQ(sci(current(), Sci::SCI_GETWRAPMODE), Sci::SC_WRAP_NONE);
+    current().setText("short");
+    EXPECT_EQ(sci(current(), Sci::SCI_GETWRAPMODE), Sci::SC_WRAP_WORD);
     const std::vector<MenuEntry> shown = pick(QString());
     for (const MenuEntry &e : shown) {
         if (e.checkable) {

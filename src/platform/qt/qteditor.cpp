@@ -305,6 +305,8 @@ void QtEditor::changed(const ByteChange &change)
 {
     if (numbers_)
         fitLineNumbers(false);
+    if (wrap_)
+        fitWrap();
     TextChange c;
     c.known = change.known;
     if (change.known) {
@@ -644,7 +646,15 @@ void QtEditor::setZoom(int steps)
 
 void QtEditor::setWordWrap(bool on)
 {
-    const long mode = on ? Sci::SC_WRAP_WORD : Sci::SC_WRAP_NONE;
+    wrap_ = on;
+    fitWrap();
+}
+
+void QtEditor::fitWrap()
+{
+    // Wrapping lays out every line before the one shown: Ctrl+End in 100 MB would take minutes.
+    // A large document is shown unwrapped, as the option asks for the others.
+    const long mode = wrap_ && send(Sci::SCI_GETLENGTH) <= WrapLimit ? Sci::SC_WRAP_WORD : Sci::SC_WRAP_NONE;
     if (send(Sci::SCI_GETWRAPMODE) != mode)
         send(Sci::SCI_SETWRAPMODE, static_cast<unsigned long>(mode));
 }
@@ -657,8 +667,10 @@ void QtEditor::setLineNumbers(bool on)
     numberDigits_ = 0;
     if (!on) {
         send(Sci::SCI_SETMARGINWIDTHN, 0, 0);
+        send(Sci::SCI_SETMARGINLEFT, 0, textGap_);
         return;
     }
+    textGap_ = send(Sci::SCI_GETMARGINLEFT);
     send(Sci::SCI_SETMARGINTYPEN, 0, Sci::SC_MARGIN_NUMBER);
     fitLineNumbers(true);
 }
@@ -673,10 +685,11 @@ void QtEditor::fitLineNumbers(bool always)
     if (digits == numberDigits_ && !always)
         return;
     numberDigits_ = digits;
-    // As wide as the largest number of that many digits, and half a digit on either side.
-    const QByteArray nines(digits + 1, '9');
-    send(Sci::SCI_SETMARGINWIDTHN, 0,
-         sci_->SendScintilla(Sci::SCI_TEXTWIDTH, Sci::STYLE_LINENUMBER, nines.constData()));
+    // As wide as the largest number of that many digits and a digit more, and half a digit
+    // between the numbers and the text.
+    const long digit = sci_->SendScintilla(Sci::SCI_TEXTWIDTH, Sci::STYLE_LINENUMBER, "9");
+    send(Sci::SCI_SETMARGINWIDTHN, 0, digit * (digits + 1));
+    send(Sci::SCI_SETMARGINLEFT, 0, std::max(textGap_, digit / 2));
 }
 
 QPoint SciWidget::caretPoint() const

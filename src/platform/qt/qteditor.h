@@ -152,6 +152,7 @@ private:
     void newDocument();
     void changed(const ByteChange &change);
     void fitLineNumbers(bool always); // the number margin to the digits of the line count
+    void fitWrap();                   // wraps, when asked to, unless the document is large
     // Hands the bytes from `from` to the end over in blocks that end on whole characters.
     void readBlocks(long from, const std::function<bool(long position, QByteArrayView block)> &take) const;
 
@@ -159,8 +160,11 @@ private:
     QFont font_;
     double left_, top_, width_, height_;
     bool visible_ = false;
+    static constexpr long WrapLimit = 1L << 20; // bytes: a larger document is not wrapped
+    bool wrap_ = false;
     bool numbers_ = false;
     int numberDigits_ = 0; // digits the number margin is wide for
+    long textGap_ = 1;     // the widget's own gap before the text, while there are no numbers
 };
 
 class QtEditorFactory : public EditorFactory {
