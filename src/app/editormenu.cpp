@@ -151,16 +151,8 @@ void Form1::zoomEditor(int zoomStep)
 
 void Form1::loadViewSettings()
 {
-    // A setting that cannot be read leaves the option off.
-    const auto setting = [this](const char *key) {
-        try {
-            return isSettingOn(GetSetting(QString::fromLatin1(key), QStringLiteral("0")));
-        } catch (const std::exception &) {
-            return false;
-        }
-    };
-    WordWrap = setting("WordWrap");
-    LineNumbers = setting("LineNumbers");
+    WordWrap = isSettingOn(GetSetting(QStringLiteral("WordWrap"), QStringLiteral("0")));
+    LineNumbers = isSettingOn(GetSetting(QStringLiteral("LineNumbers"), QStringLiteral("0")));
     for (Document &d : documents) {
         if (d.loaded())
             applyView(*d.editor);
