@@ -8,7 +8,8 @@
 // Options: --big (adds open-1gb), --no-yardstick, --keys N, --max-seconds S, --max-rss-mb M,
 // --a11y (a screen reader listening: accessibility on, every event built and read as the desktop's
 // bridge reads it; Qt turns it on only on a desktop platform with the accessibility bus running,
-// so run it as README.md shows: under xvfb-run and dbus-run-session with at-spi-bus-launcher).
+// so run it as README.md shows: under xvfb-run and dbus-run-session with at-spi-bus-launcher),
+// --word-wrap (the program's Word Wrap on, as the editor's menu turns it on).
 // Each part of a scenario (the program, then the yardstick) runs in a fresh process of its own, so
 // that one's memory and allocator state do not colour the next one's figures. Test files are
 // written to a temporary folder under /tmp and removed at the end.
@@ -395,6 +396,7 @@ public:
     QString showOpen(const QString &, const QString &) override { return QString(); }
     QString showSave(const QString &, const QString &) override { return QString(); }
     int popupMenu(const QStringList &, double, double) override { return -1; }
+    int editorMenu(const std::vector<MenuEntry> &, double, double) override { return -1; }
     int choose(const QString &, const QStringList &, int, const QString &) override { return -1; }
 };
 
@@ -576,6 +578,7 @@ struct Options {
     bool big = false;
     bool yardstick = true;
     bool a11y = false;
+    bool wordWrap = false;
     Caps caps;
 };
 
@@ -736,6 +739,8 @@ private:
             return;
         }
         Session s;
+        if (opt.wordWrap)
+            s.form().setWordWrap(true);
         printFigures("Marquill", QStringLiteral("open"), s.open(path));
         QtEditor &e = s.editor();
         if (opt.a11y) {
@@ -1001,8 +1006,8 @@ void usage()
     QStringList names;
     for (const Scenario &s : Scenarios)
         names << QString::fromLatin1(s.name);
-    std::printf("usage: QT_QPA_PLATFORM=offscreen bench_form1 [--big] [--no-yardstick] [--keys N] [--max-seconds S]\n"
-                "                   [--max-rss-mb M] [--a11y] [scenario|group ...]\n"
+    std::printf("usage: QT_QPA_PLATFORM=offscreen bench_form1 [--big] [--no-yardstick] [--word-wrap] [--keys N]\n"
+                "                   [--max-seconds S] [--max-rss-mb M] [--a11y] [scenario|group ...]\n"
                 "scenarios: %s\ngroups: open, typing, all (open-1gb only with --big or by its name)\n"
                 "--keys: keys per typing run (history types ten times as many); the caps end a run of keys\n"
                 "or steps early: after S seconds (default 30) or past M MB resident (default 4096)\n",
@@ -1092,6 +1097,8 @@ int main(int argc, char **argv)
             opt.yardstick = false;
         else if (a == QLatin1String("--a11y"))
             opt.a11y = true;
+        else if (a == QLatin1String("--word-wrap"))
+            opt.wordWrap = true;
         else if (a == QLatin1String("--keys"))
             opt.caps.keys = std::max(1, value().toInt());
         else if (a == QLatin1String("--max-seconds"))
@@ -1151,8 +1158,9 @@ int main(int argc, char **argv)
                 qPrintable(procField("/proc/cpuinfo", QStringLiteral("model name"))), sysconf(_SC_NPROCESSORS_ONLN),
                 qPrintable(procField("/proc/meminfo", QStringLiteral("MemTotal"))),
                 qPrintable(QSysInfo::kernelVersion()));
-    std::printf("caps on each run of keys or steps: %d steps, %g s, %ld MB resident; yardstick %s\n", opt.caps.keys,
-                opt.caps.seconds, opt.caps.rssKb / 1024, opt.yardstick ? "on" : "off");
+    std::printf("caps on each run of keys or steps: %d steps, %g s, %ld MB resident; yardstick %s; word wrap %s\n",
+                opt.caps.keys, opt.caps.seconds, opt.caps.rssKb / 1024, opt.yardstick ? "on" : "off",
+                opt.wordWrap ? "on" : "off");
     std::printf("each part runs in a fresh process; RSS: resident after; peak: VmHWM during; (+n): growth in it\n");
 
     QStringList forwarded = {QStringLiteral("--keys"),        QString::number(opt.caps.keys),
@@ -1161,6 +1169,8 @@ int main(int argc, char **argv)
                              QStringLiteral("--folder"),      files.folder()};
     if (opt.a11y)
         forwarded << QStringLiteral("--a11y");
+    if (opt.wordWrap)
+        forwarded << QStringLiteral("--word-wrap");
     Bench bench(opt, files);
     QStringList done;
     int failed = 0;

@@ -31,6 +31,7 @@ public:
     QString showOpen(const QString &, const QString &) override { return {}; }
     QString showSave(const QString &, const QString &) override { return {}; }
     int popupMenu(const QStringList &, double, double) override { return -1; }
+    int editorMenu(const std::vector<MenuEntry> &, double, double) override { return -1; }
     int choose(const QString &, const QStringList &, int, const QString &) override { return -1; }
 };
 

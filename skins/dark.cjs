@@ -20,6 +20,10 @@ QPushButton:pressed {
     background-color: #5a4a2e;
     border-color: #f0b85a;
 }
+/* The button the keyboard is on (F6, then Tab or the arrow keys). */
+QPushButton:focus {
+    border: 2px solid #f0b85a;
+}
 /* Find Next before a search has been made, or after one ran out. */
 QPushButton[foreColor="8421504"] {
     color: #767d88;

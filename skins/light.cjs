@@ -20,6 +20,10 @@ QPushButton:pressed {
     background-color: #c5daf5;
     border-color: #2f6cbd;
 }
+/* The button the keyboard is on (F6, then Tab or the arrow keys). */
+QPushButton:focus {
+    border: 2px solid #2f6cbd;
+}
 /* Find Next before a search has been made, or after one ran out. */
 QPushButton[foreColor="8421504"] {
     color: #8c96a3;

@@ -2,6 +2,7 @@
 
 #include "platform/window.h"
 
+#include <QString>
 #include <QtGlobal>
 #include <array>
 #include <vector>
@@ -34,3 +35,6 @@ const Command &commandOf(Button button);
 // The commands with a shortcut, in the order their shortcuts are registered and compared (that
 // of their atoms' names).
 const std::vector<const Command *> &shortcutCommands();
+
+// A button's tooltip: its caption with the key that runs it, where it has one (buttontips.cpp).
+QString toolTipOf(const Command &command);

@@ -150,6 +150,8 @@ void Form1::Form_Load()
         step(138, [&] { setRecord(0, DocumentRecord::untitled()); });
         step(140, [&] { Busy = false; });
     }
+    // After the settings file was first read (and, were it unusable, reported) for the recent files.
+    step(141, [&] { loadViewSettings(); });
     step(142, [&] { p.timer.setEnabled(true); });
     step(144, [&] { p.timer.setInterval(10); });
     step(146, [&] { undo.UndoRecording = true; });

@@ -188,6 +188,26 @@ public:
     // The shortcut ids: the atoms of "A00F1" .. "A00F6", 0 until the first tick.
     qint32 HotKeyNew = 0, HotKeyOpen = 0, HotKeySave = 0, HotKeySaveAs = 0, HotKeyClose = 0, HotKeyUndo = 0;
 
+    // --- view: the editor's menu, its clipboard commands, zoom, word wrap and line numbers --------
+    // The editor's menu (right click, the Menu key, Shift+F10), at (x, y) twips of the window.
+    void editorMenu(double x, double y);
+    bool canUndo() const; // Undo would take a step back
+    bool canRedo() const; // Redo would take a step forward
+    bool hasSelection() const;
+    bool canPaste() const;
+    void mnuCut_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuDelete_Click();
+    void zoomEditor(int step); // the current document's zoom one step in (1) or out (-1); 0 resets it
+    void loadViewSettings();   // WordWrap and LineNumbers from the settings, onto every editor
+    void applyView(Editor &e); // the view options onto an editor that was just loaded
+    bool wordWrap() const { return WordWrap; }
+    void setWordWrap(bool on); // Word Wrap: every editor, remembered as WordWrap
+    bool lineNumbers() const { return LineNumbers; }
+    void setLineNumbers(bool on); // Line Numbers: every editor, remembered as LineNumbers
+    void focusEditor();           // the keyboard back to the current document (Escape, F6 on a button)
+
     // --- state ----------------------------------------------------------------------------------
     Platform &p;
     ModUndos &undo;
@@ -212,4 +232,5 @@ public:
     std::unique_ptr<DraftStore> drafts;
     bool draftFailureReported = false;
     std::unique_ptr<FileWatch> fileWatch;
+    bool WordWrap = false, LineNumbers = false; // the view options, off by default
 };

@@ -60,6 +60,7 @@ void Form1::loadEditor(int index)
     e->setChangeHandler([this, index] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(index); }); });
     documents[index] = Document{};
     documents[index].editor = e;
+    applyView(*e);
     editorCreated(index);
 }
 
@@ -221,6 +222,7 @@ void Form1::TabControl1_SelectedChanged(int position)
             documents[i].editor->setVisible(false);
     }
     Editor &e = RichTextBox(index);
+    e.setZoom(document(index).zoom);
     e.setVisible(true);
     e.setFocus();
 }

@@ -100,6 +100,18 @@ public:
     virtual int firstVisibleLine() const { return 0; }
     virtual void setFirstVisibleLine(int) {}
 
+    // The clipboard commands of the editor's menu. Each edit is one change, reported as typing is.
+    virtual void cut() {}
+    virtual void copy() {}
+    virtual void paste() {}
+    virtual void deleteSelection() {}
+    virtual bool canPaste() const { return false; } // the clipboard holds text
+    // View: the zoom in steps from the designed size, wrapping long lines at words, line numbers.
+    virtual int zoom() const { return 0; }
+    virtual void setZoom(int) {}
+    virtual void setWordWrap(bool) {}
+    virtual void setLineNumbers(bool) {}
+
     // Position and size in twips, relative to the tab strip.
     virtual double left() const = 0;
     virtual double top() const = 0;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // Message box styles and answers, with the values the program's logic uses.
 namespace MsgStyle {
@@ -26,6 +27,15 @@ constexpr int Yes = 6;
 constexpr int No = 7;
 } // namespace MsgResult
 
+// One entry of a popup menu: a command, or a separator when the caption is empty. "&" marks the
+// entry's key letter.
+struct MenuEntry {
+    QString caption;
+    bool enabled = true;
+    bool checkable = false; // an option shown with a check mark
+    bool checked = false;
+};
+
 // Modal questions and notices. An empty title means the application title.
 class Prompts {
 public:
@@ -45,6 +55,9 @@ public:
     // Shows the items as a popup menu with its top-left corner at (x, y) twips of the window;
     // returns the picked index, or -1 when nothing was picked.
     virtual int popupMenu(const QStringList &items, double x, double y) = 0;
+    // The editor's menu: the entries in order, with the top-left corner at (x, y) twips of the
+    // window; returns the index of the entry picked, or -1 when nothing was picked.
+    virtual int editorMenu(const std::vector<MenuEntry> &entries, double x, double y) = 0;
     // A question with answers of its own: returns the index of the answer given, or -1 when the
     // box was closed without one. No letter key gives an answer; Enter gives the default.
     virtual int choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title) = 0;

@@ -80,6 +80,20 @@ int ScriptedPrompts::popupMenu(const QStringList &items, double x, double y)
     return answer;
 }
 
+int ScriptedPrompts::editorMenu(const std::vector<MenuEntry> &entries, double x, double y)
+{
+    QStringList captions;
+    for (const MenuEntry &e : entries)
+        captions << e.caption;
+    shown.push_back({ShownPrompt::EditorMenu, {}, 0, {}, {}, captions, x, y});
+    lastEditorMenu = entries;
+    if (menuAnswers.empty())
+        return -1;
+    const int answer = menuAnswers.front();
+    menuAnswers.pop_front();
+    return answer;
+}
+
 std::vector<ShownPrompt> ScriptedPrompts::reports() const
 {
     std::vector<ShownPrompt> out;

@@ -9,7 +9,7 @@
 
 // One box, dialog or menu that the program showed.
 struct ShownPrompt {
-    enum Kind { MsgBox, InputBox, OpenDialog, SaveDialog, PopupMenu } kind;
+    enum Kind { MsgBox, InputBox, OpenDialog, SaveDialog, PopupMenu, EditorMenu } kind;
     QString text;   // message, prompt or dialog title
     int style = 0;  // message box style
     QString title;  // message box or input box title
@@ -35,6 +35,9 @@ public:
     QString showSave(const QString &title, const QString &filter) override;
     QString showSaveAt(const QString &title, const QString &filter, const QString &start) override;
     int popupMenu(const QStringList &items, double x, double y) override;
+    // Recorded with its entries (below) and answered from menuAnswers, like popupMenu.
+    int editorMenu(const std::vector<MenuEntry> &entries, double x, double y) override;
+    std::vector<MenuEntry> lastEditorMenu; // the entries of the editor menu shown last
     // Recorded as a message box whose items are the answers and whose style is the default
     // answer's index; answered from msgAnswers with an index (-1: closed without an answer).
     int choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title) override;

@@ -67,7 +67,10 @@ MainWindow::MainWindow()
         auto b = new QPushButton(QString::fromLatin1(d.caption), this);
         b->setObjectName(QString::fromLatin1(d.name));
         b->setFont(buttonFont);
-        b->setFocusPolicy(Qt::NoFocus);
+        // Reached by the keyboard (F6, then Tab or the arrows), never by a click: a click leaves
+        // the keyboard where it was.
+        b->setFocusPolicy(Qt::TabFocus);
+        b->setToolTip(toolTipOf(d));
         b->setAutoDefault(false);
         b->setGeometry(Twips::toPixels(d.left), Twips::toPixels(d.top), Twips::toPixels(d.width),
                        Twips::toPixels(ButtonHeight));
@@ -111,6 +114,7 @@ MainWindow::MainWindow()
     windowKey(QKeySequence(Qt::CTRL | Qt::Key_H), [](Form1 &f) { f.showReplace(); });
     windowKey(QKeySequence(Qt::Key_F3), [](Form1 &f) { f.findAgain(false); });
     windowKey(QKeySequence(Qt::SHIFT | Qt::Key_F3), [](Form1 &f) { f.findAgain(true); });
+    installWindowKeys();
 
     // Files dropped anywhere on the window, the editors included, and Ctrl+wheel over an editor
     // reach the window through the application's filter: the editors would take them otherwise.
@@ -381,6 +385,8 @@ void MainWindow::mouseMoveEvent(QMouseEvent *e)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *e)
 {
+    if (e->type() == QEvent::KeyPress && buttonKey(watched, static_cast<QKeyEvent *>(e)))
+        return true;
     if (e->type() == QEvent::MouseMove && form_) {
         for (auto it = buttons_.cbegin(); it != buttons_.cend(); ++it) {
             if (it.value() == watched) {
@@ -395,11 +401,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *e)
 bool MainWindow::applicationEvent(QObject *watched, QEvent *e)
 {
     const QEvent::Type type = e->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop && type != QEvent::Wheel)
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop && type != QEvent::Wheel &&
+        type != QEvent::ContextMenu)
         return false;
     auto widget = qobject_cast<QWidget *>(watched);
     if (!widget || (widget != this && !isAncestorOf(widget)))
         return false;
+    if (type == QEvent::ContextMenu)
+        return editorMenuEvent(watched, static_cast<QContextMenuEvent *>(e));
     if (type == QEvent::Wheel)
         return zoomByWheel(watched, static_cast<QWheelEvent *>(e));
     return takeDrop(e);
@@ -441,11 +450,16 @@ bool MainWindow::zoomByWheel(QObject *watched, QWheelEvent *e)
     if (!editor)
         return false;
     // A touchpad sends many small steps; one zoom step per notch of a wheel.
+    // The zoom is the document's: it goes through the logic, which keeps it with the document.
     wheelZoom_ += e->angleDelta().y();
-    for (; wheelZoom_ >= 120; wheelZoom_ -= 120)
-        editor->SendScintilla(QsciScintillaBase::SCI_ZOOMIN);
-    for (; wheelZoom_ <= -120; wheelZoom_ += 120)
-        editor->SendScintilla(QsciScintillaBase::SCI_ZOOMOUT);
+    for (; wheelZoom_ >= 120; wheelZoom_ -= 120) {
+        if (form_)
+            form_->zoomEditor(1);
+    }
+    for (; wheelZoom_ <= -120; wheelZoom_ += 120) {
+        if (form_)
+            form_->zoomEditor(-1);
+    }
     e->accept();
     return true;
 }

@@ -12,6 +12,8 @@ class QPushButton;
 
 inline constexpr int FindNextGrey = 8421504; // 0x808080: the caption colour of an unavailable Find Next
 class QWheelEvent;
+class QContextMenuEvent;
+class QKeyEvent;
 class Form1;
 
 // The main window: two rows of command buttons above the tab strip.
@@ -85,6 +87,13 @@ private:
     bool applicationEvent(QObject *watched, QEvent *e);
     bool takeDrop(QEvent *e);
     bool zoomByWheel(QObject *watched, QWheelEvent *e);
+    // The keyboard's ways around the window (windowkeys.cpp): redo and zoom keys, the editor's
+    // menu, F6 between the editor and the buttons, and moving across the buttons.
+    void installWindowKeys();
+    bool editorMenuEvent(QObject *watched, QContextMenuEvent *e);
+    void showEditorMenu(QWidget *at, QPoint point);
+    bool buttonKey(QObject *watched, QKeyEvent *e);
+    void focusButton(Button b);
 
     Form1 *form_ = nullptr;
     QMap<Button, QPushButton *> buttons_;

@@ -7,8 +7,11 @@
 #include "platform/files.h"
 #include "platform/rawutf8.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPointer>
 #include <QScopedValueRollback>
@@ -120,6 +123,12 @@ void SciWidget::changeEvent(QEvent *e)
         SendScintilla(SCI_SETSELBACK, 1, bgr(pal.color(QPalette::Highlight)));
         SendScintilla(SCI_SETSELFORE, 1, bgr(pal.color(QPalette::HighlightedText)));
         SendScintilla(SCI_SETCARETFORE, bgr(pal.color(QPalette::Text)));
+        // The line numbers: on the paper, in a shade between the text and the paper.
+        const QColor base = pal.color(QPalette::Base), text = pal.color(QPalette::Text);
+        const QColor number((base.red() + text.red() * 2) / 3, (base.green() + text.green() * 2) / 3,
+                            (base.blue() + text.blue() * 2) / 3);
+        SendScintilla(SCI_STYLESETBACK, STYLE_LINENUMBER, bgr(base.darker(104)));
+        SendScintilla(SCI_STYLESETFORE, STYLE_LINENUMBER, bgr(number));
     }
 }
 
@@ -135,6 +144,22 @@ bool SciWidget::viewportEvent(QEvent *e)
     bool handled = false;
     asOneChange([&] { handled = QsciScintillaBase::viewportEvent(e); });
     return handled;
+}
+
+void SciWidget::keyPressEvent(QKeyEvent *e)
+{
+    // A Ctrl or Alt combination runs the widget's command, if it has one, and never types its
+    // character. Ctrl and Alt together stay as they are: some keyboards send AltGr that way.
+    const Qt::KeyboardModifiers held = e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if ((held == Qt::ControlModifier || held == Qt::AltModifier) && !e->text().isEmpty()) {
+        QKeyEvent bare(e->type(), e->key(), e->modifiers(), e->nativeScanCode(), e->nativeVirtualKey(),
+                       e->nativeModifiers(), QString(), e->isAutoRepeat(), static_cast<quint16>(e->count()));
+        bare.setAccepted(false);
+        QsciScintillaBase::keyPressEvent(&bare);
+        e->setAccepted(bare.isAccepted());
+        return;
+    }
+    QsciScintillaBase::keyPressEvent(e);
 }
 
 void SciWidget::flush()
@@ -210,6 +235,8 @@ QtEditor::QtEditor(QWidget *parent, const QFont &font, double left, double top, 
 
     place();
     sci_->onChanged = [this](const ByteChange &change) { this->changed(change); };
+    // Zooming scales the numbers too.
+    QObject::connect(sci_, &QsciScintillaBase::SCN_ZOOM, sci_, [this] { fitLineNumbers(true); });
 }
 
 QtEditor::~QtEditor()
@@ -279,6 +306,10 @@ void SciWidget::countAppended(QByteArrayView block)
 
 void QtEditor::changed(const ByteChange &change)
 {
+    if (numbers_)
+        fitLineNumbers(false);
+    if (wrap_)
+        fitWrap();
     TextChange c;
     c.known = change.known && !bulk_;
     if (c.known) {
@@ -591,4 +622,102 @@ std::vector<QtEditor *> QtEditorFactory::elements() const
     for (const auto &e : owned_)
         out.push_back(e.get());
     return out;
+}
+
+void QtEditor::cut()
+{
+    sci_->asOneChange([&] { send(Sci::SCI_CUT); });
+}
+
+void QtEditor::copy()
+{
+    send(Sci::SCI_COPY);
+}
+
+void QtEditor::paste()
+{
+    sci_->asOneChange([&] { send(Sci::SCI_PASTE); });
+}
+
+void QtEditor::deleteSelection()
+{
+    // SCI_CLEAR without a selection would take the character after the caret.
+    if (send(Sci::SCI_GETSELECTIONEND) > send(Sci::SCI_GETSELECTIONSTART))
+        sci_->asOneChange([&] { send(Sci::SCI_CLEAR); });
+}
+
+bool QtEditor::canPaste() const
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    return data && data->hasText();
+}
+
+int QtEditor::zoom() const
+{
+    return static_cast<int>(send(Sci::SCI_GETZOOM));
+}
+
+void QtEditor::setZoom(int steps)
+{
+    if (send(Sci::SCI_GETZOOM) != steps)
+        send(Sci::SCI_SETZOOM, static_cast<unsigned long>(steps));
+}
+
+void QtEditor::setWordWrap(bool on)
+{
+    wrap_ = on;
+    fitWrap();
+}
+
+void QtEditor::fitWrap()
+{
+    // Wrapping lays out every line before the one shown: Ctrl+End in 100 MB would take minutes.
+    // A large document is shown unwrapped, as the option asks for the others.
+    const long mode = wrap_ && send(Sci::SCI_GETLENGTH) <= WrapLimit ? Sci::SC_WRAP_WORD : Sci::SC_WRAP_NONE;
+    if (send(Sci::SCI_GETWRAPMODE) != mode)
+        send(Sci::SCI_SETWRAPMODE, static_cast<unsigned long>(mode));
+}
+
+void QtEditor::setLineNumbers(bool on)
+{
+    if (on == numbers_)
+        return;
+    numbers_ = on;
+    numberDigits_ = 0;
+    if (!on) {
+        send(Sci::SCI_SETMARGINWIDTHN, 0, 0);
+        send(Sci::SCI_SETMARGINLEFT, 0, textGap_);
+        return;
+    }
+    textGap_ = send(Sci::SCI_GETMARGINLEFT);
+    send(Sci::SCI_SETMARGINTYPEN, 0, Sci::SC_MARGIN_NUMBER);
+    fitLineNumbers(true);
+}
+
+void QtEditor::fitLineNumbers(bool always)
+{
+    if (!numbers_)
+        return;
+    int digits = 1;
+    for (long lines = send(Sci::SCI_GETLINECOUNT); lines >= 10; lines /= 10)
+        ++digits;
+    if (digits == numberDigits_ && !always)
+        return;
+    numberDigits_ = digits;
+    // As wide as the largest number of that many digits and a digit more, and half a digit
+    // between the numbers and the text.
+    const long digit = sci_->SendScintilla(Sci::SCI_TEXTWIDTH, Sci::STYLE_LINENUMBER, "9");
+    send(Sci::SCI_SETMARGINWIDTHN, 0, digit * (digits + 1));
+    send(Sci::SCI_SETMARGINLEFT, 0, std::max(textGap_, digit / 2));
+}
+
+QPoint SciWidget::caretPoint() const
+{
+    const long pos = SendScintilla(SCI_GETCURRENTPOS);
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(pos));
+    const int x = static_cast<int>(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, pos));
+    const int y = static_cast<int>(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, pos) +
+                                   SendScintilla(SCI_TEXTHEIGHT, static_cast<unsigned long>(line)));
+    const QPoint inViewport(std::clamp(x, 0, viewport()->width()), std::clamp(y, 0, viewport()->height()));
+    return viewport()->mapTo(this, inViewport);
 }

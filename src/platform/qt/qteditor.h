@@ -39,6 +39,9 @@ public:
     long toBytes(int utf16, int *landed = nullptr) const { return index_.toBytes(utf16, landed); }
     int utf16Length() const { return index_.length(); }
     QString textBetween(long from, long to) const; // bytes clipped to the buffer
+    // Where the caret is, in pixels of the widget (the bottom left of its line): the editor's
+    // menu opens there when asked for by a key.
+    QPoint caretPoint() const;
     // The buffer was replaced: no position known so far holds.
     void forgetPositions()
     {
@@ -69,6 +72,7 @@ public:
 protected:
     bool event(QEvent *e) override;
     bool viewportEvent(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
     void changeEvent(QEvent *e) override;
     // Copy and paste within Marquill keep the bytes of broken characters: the buffer's own bytes
     // travel in a private format beside the text that other programs receive.
@@ -135,6 +139,16 @@ public:
     double height() const override { return height_; }
     void setWidth(double twips) override;
     void setHeight(double twips) override;
+    void cut() override;
+    void copy() override;
+    void paste() override;
+    void deleteSelection() override;
+    bool canPaste() const override;
+    int zoom() const override;
+    void setZoom(int steps) override;
+    void setWordWrap(bool on) override;
+    void setLineNumbers(bool on) override;
+    bool lineNumbers() const { return numbers_; }
 
     SciWidget *widget() const { return sci_; }
     QFont font() const { return font_; }
@@ -147,6 +161,8 @@ private:
     void place();
     void newDocument();
     void changed(const ByteChange &change);
+    void fitLineNumbers(bool always); // the number margin to the digits of the line count
+    void fitWrap();                   // wraps, when asked to, unless the document is large
     // Hands the bytes from `from` to the end over in blocks that end on whole characters.
     void readBlocks(long from, const std::function<bool(long position, QByteArrayView block)> &take) const;
 
@@ -155,6 +171,11 @@ private:
     double left_, top_, width_, height_;
     bool visible_ = false;
     bool bulk_ = false; // the change under way is reported without its texts
+    static constexpr long WrapLimit = 1L << 20; // bytes: a larger document is not wrapped
+    bool wrap_ = false;
+    bool numbers_ = false;
+    int numberDigits_ = 0; // digits the number margin is wide for
+    long textGap_ = 1;     // the widget's own gap before the text, while there are no numbers
 };
 
 class QtEditorFactory : public EditorFactory {

@@ -17,6 +17,7 @@ public:
     QString showSave(const QString &title, const QString &filter) override;
     QString showSaveAt(const QString &title, const QString &filter, const QString &start) override;
     int popupMenu(const QStringList &items, double x, double y) override;
+    int editorMenu(const std::vector<MenuEntry> &entries, double x, double y) override; // qteditormenu.cpp
     int choose(const QString &text, const QStringList &answers, int defaultAnswer, const QString &title) override;
 
     // Asked as a box comes up: when true, the box takes no key press for its first KeyHoldTime ms.
