@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end tests: the real program in a real X server (Xvfb), driven by xdotool.
 # A test script sources this file with the path of the program as its first argument:
 #   source "$(dirname "$0")/lib.sh" "$1"

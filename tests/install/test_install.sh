@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs into a temporary prefix and checks the tree file by file, then validates the desktop
 # entry and the metainfo the way distributions do, and runs the installed program without a display.
 set -euo pipefail
