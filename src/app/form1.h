@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "undo/modundos.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -54,6 +55,8 @@ inline const QString SupportAddress = QStringLiteral("support@example.org");
 // The main window's logic. The platform calls its handlers; it calls the platform.
 // Its state is public, as the window's variables are to its own procedures and to the tests.
 class Form1 : public ErrorReporter {
+    Q_DECLARE_TR_FUNCTIONS(Form1)
+
 public:
     Form1(Platform &platform, ModUndos &undos);
     ~Form1() override;

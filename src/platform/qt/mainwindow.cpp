@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFile>
 #include <QIcon>
 #include <QImageReader>
@@ -65,7 +66,7 @@ MainWindow::MainWindow()
     buttonFont.setPointSizeF(11.25 * fontScale);
     buttonFont.setBold(true);
     for (const Command &d : Commands) {
-        auto b = new QPushButton(QString::fromLatin1(d.caption), this);
+        auto b = new QPushButton(QCoreApplication::translate("Command", d.caption), this);
         b->setObjectName(QString::fromLatin1(d.name));
         b->setFont(buttonFont);
         b->setFocusPolicy(Qt::NoFocus);
@@ -278,7 +279,7 @@ void MainWindow::loadMouseIcon(const QString &path)
     QImageReader reader(&buffer);
     const QImage image = reader.read();
     if (image.isNull())
-        throw Failure(QStringLiteral("Invalid picture"));
+        throw Failure(tr("Invalid picture"));
     if (!QRect(QPoint(0, 0), image.size()).contains(hotSpot))
         hotSpot = QPoint(0, 0);
     mouseIcon_ = QCursor(QPixmap::fromImage(image), hotSpot.x(), hotSpot.y());
@@ -299,17 +300,17 @@ void MainWindow::loadSkin(const QString &path)
     try {
         bytes = readProgramFile(path);
     } catch (const Failure &f) {
-        throw Failure(QStringLiteral("Skin file cannot be read: ") + f.description());
+        throw Failure(tr("Skin file cannot be read: %1").arg(f.description()));
     }
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString sheet = utf8.decode(bytes);
     if (utf8.hasError())
-        throw Failure(QStringLiteral("Skin file is not UTF-8 text"));
+        throw Failure(tr("Skin file is not UTF-8 text"));
     const QString structure = styleSheetStructureError(sheet);
     if (!structure.isEmpty())
-        throw Failure(QStringLiteral("Skin file is not a valid style sheet: ") + structure);
+        throw Failure(tr("Skin file is not a valid style sheet: %1").arg(structure));
     if (!styleSheetParseWarning(sheet).isEmpty())
-        throw Failure(QStringLiteral("Skin file is not a valid style sheet"));
+        throw Failure(tr("Skin file is not a valid style sheet"));
     skinSheet_ = sheet;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/rawutf8.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QMimeData>
@@ -334,7 +335,7 @@ void QtEditor::loadUtf8(qint64 reserve, const std::function<void(const Append &a
         if (failed) {
             newDocument();
             send(Sci::SCI_SETSTATUS, Sci::SC_STATUS_OK);
-            throw Failure(QStringLiteral("Out of memory"));
+            throw Failure(QCoreApplication::translate("Failure", "Out of memory"));
         }
     });
 }

@@ -4,6 +4,7 @@
 #include "platform/failure.h"
 #include "platform/qt/twips.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QTabBar>
@@ -59,7 +60,7 @@ bool QtTabStrip::eventFilter(QObject *watched, QEvent *e)
 void QtTabStrip::checkPosition(int position) const
 {
     if (position < 0 || position >= bar_->count())
-        throw Failure(QStringLiteral("Index out of bounds"));
+        throw Failure(QCoreApplication::translate("Failure", "Index out of bounds"));
 }
 
 int QtTabStrip::insertTab(int position, const QString &caption)
