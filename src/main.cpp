@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marquill"));
     QApplication::setApplicationVersion(QStringLiteral(MARQUILL_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("org.example.Marquill"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.marquill.Marquill"));
     QApplication::setQuitOnLastWindowClosed(false);
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         // On a screen too narrow for the command buttons (a scale factor of 2 on 1280 pixels) the
