@@ -22,6 +22,10 @@ chmod 700 "$XDG_RUNTIME_DIR"
 # The test build is sanitized; leaks at exit are not what these tests look for.
 export ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 export UBSAN_OPTIONS="print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+# The program speaks English here whatever the calling session speaks (a test that wants another
+# language sets LANG for its own start).
+unset LC_ALL LC_MESSAGES LANGUAGE
+export LANG=C.UTF-8
 # The program must run on X11 whatever the calling session uses.
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb

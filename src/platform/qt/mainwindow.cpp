@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QImageReader>
 #include <QMimeData>
@@ -73,6 +74,14 @@ MainWindow::MainWindow()
         b->setAutoDefault(false);
         b->setGeometry(Twips::toPixels(d.left), Twips::toPixels(d.top), Twips::toPixels(d.width),
                        Twips::toPixels(ButtonHeight));
+        // A translated caption longer than the English one shrinks until it fits its button.
+        if (b->text() != QLatin1String(d.caption)) {
+            QFont fitted = buttonFont;
+            const int room = Twips::toPixels(d.width) - 10;
+            while (fitted.pointSizeF() > 7 && QFontMetrics(fitted).horizontalAdvance(b->text()) > room)
+                fitted.setPointSizeF(fitted.pointSizeF() - 0.25);
+            b->setFont(fitted);
+        }
         b->setMouseTracking(true);
         b->installEventFilter(this);
         const Button id = d.button;
