@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the text-file codec on a 50 MB file: decode and encode in each encoding, and a
 // whole read and atomic write through the file system. Prints its figures; asserts nothing.
 #include "fileops/textcodec.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long typing stalls while the draft of a large document is taken and written: the
 // copy of the buffer on the user-interface thread, and keystrokes while the worker writes it.
 // Run: QT_QPA_PLATFORM=offscreen build/release/bench_drafts [megabytes]

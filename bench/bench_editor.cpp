@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints how long the editor takes to load, edit and hand back large texts.
 // Run: QT_QPA_PLATFORM=offscreen build/release/bench_editor [megabytes]
 #include "platform/qt/qteditor.h"

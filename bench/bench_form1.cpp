@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program under a user's hands: the real Form1 on its Qt platform, driven the way a
 // user drives it (key events to the focused editor, the command buttons' handlers), with a
 // QPlainTextEdit on the same text as the yardstick. Prints its figures next to the budgets.

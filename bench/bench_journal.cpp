@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints what drafts and followed files cost in the real window logic on a large file: the time
 // of each key typed in bursts with the drafts on (the journal's share included), the interface
 // time of each draft write, the bytes written for drafts per pause, and the interface time to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
 #include "app/layout.h"
 #include "platform/files.h"
@@ -7,8 +8,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QStyle>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #ifdef MARQUILL_X11
@@ -71,8 +75,23 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marquill"));
     QApplication::setApplicationVersion(QStringLiteral(MARQUILL_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("org.example.Marquill"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.marquill.Marquill"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The user's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG, as QLocale reads them): Marquill's
+    // own texts, embedded under :/translations, then Qt's and QScintilla's texts (the standard
+    // dialogs' buttons, the editor's menu) in that same language, so that the window speaks one
+    // language. English is the program's own and needs none.
+    QTranslator marquillTexts, qtTexts, editorTexts;
+    if (marquillTexts.load(QLocale(), QStringLiteral("marquill"), QStringLiteral("_"),
+                           QStringLiteral(":/translations"))) {
+        QCoreApplication::installTranslator(&marquillTexts);
+        const QLocale language(marquillTexts.language());
+        const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        if (qtTexts.load(language, QStringLiteral("qtbase"), QStringLiteral("_"), qtFolder))
+            QCoreApplication::installTranslator(&qtTexts);
+        if (editorTexts.load(language, QStringLiteral("qscintilla"), QStringLiteral("_"), qtFolder))
+            QCoreApplication::installTranslator(&editorTexts);
+    }
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         // On a screen too narrow for the command buttons (a scale factor of 2 on 1280 pixels) the
         // whole design shrinks to fit, borders included.

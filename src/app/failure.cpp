@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/failure.h"
 
+#include <QCoreApplication>
 #include <new>
 
 QString describeFailure(const std::exception &e)
@@ -7,7 +9,7 @@ QString describeFailure(const std::exception &e)
     if (auto failure = dynamic_cast<const Failure *>(&e))
         return failure->description();
     if (dynamic_cast<const std::bad_alloc *>(&e))
-        return QStringLiteral("Out of memory");
+        return QCoreApplication::translate("Failure", "Out of memory");
     return QString::fromLocal8Bit(e.what());
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
 #include "app/commands.h"
@@ -79,11 +80,10 @@ Form1::~Form1()
 
 void Form1::reportError(const QString &description, const char *procedure, int step)
 {
-    const QString text = description + QStringLiteral("\r\n") + QStringLiteral("in Quorvel2021/08/31.Form1.") +
-                         QString::fromLatin1(procedure) + QStringLiteral(" ") + QStringLiteral("at line ") +
-                         QString::number(step) + QStringLiteral("\r\r") +
-                         QStringLiteral("Please email screenshot of this message to ") + SupportAddress;
-    p.prompts.msgBox(text, MsgStyle::OkOnly + MsgStyle::Exclamation, QStringLiteral("Application Error"));
+    const QString text = tr("%1\r\nin Quorvel2021/08/31.Form1.%2 at line %3\r\rPlease email screenshot of this "
+                            "message to %4")
+                             .arg(description, QString::fromLatin1(procedure), QString::number(step), SupportAddress);
+    p.prompts.msgBox(text, MsgStyle::OkOnly + MsgStyle::Exclamation, tr("Application Error"));
 }
 
 QString Form1::GetSetting(const QString &key, const QString &defaultValue)
@@ -127,10 +127,9 @@ void Form1::Form_Load()
     // A save in place that a crash cut short gets the file's old content back before it is opened.
     step(133, [&] {
         for (const QString &file : repairInterruptedWrites())
-            p.prompts.msgBox(
-                QDir::toNativeSeparators(shownName(file)) +
-                    QStringLiteral(" was not saved completely. The version before that save was put back."),
-                MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
+            p.prompts.msgBox(tr("%1 was not saved completely. The version before that save was put back.")
+                                 .arg(QDir::toNativeSeparators(shownName(file))),
+                             MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
     });
     bool anyReopened = false;
     step(134, [&] { WasOpenRecent(anyReopened); });

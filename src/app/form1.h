@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "app/steps.h"
@@ -9,6 +10,7 @@
 #include "search/searcher.h"
 #include "undo/modundos.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -56,6 +58,8 @@ inline const QString SupportAddress = QStringLiteral("support@example.org");
 // The main window's logic. The platform calls its handlers; it calls the platform.
 // Its state is public, as the window's variables are to its own procedures and to the tests.
 class Form1 : public ErrorReporter {
+    Q_DECLARE_TR_FUNCTIONS(Form1)
+
 public:
     Form1(Platform &platform, ModUndos &undos);
     ~Form1() override;

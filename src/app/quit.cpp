@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
 #include "documents/drafts.h"
@@ -13,9 +14,9 @@ void Form1::Form_QueryUnload(int &cancel, int)
     if (step.test(112, [&] { return changedFound; })) {
         int answer = MsgResult::No; // a question that cannot be asked keeps the window
         step(114, [&] {
-            answer = p.prompts.msgBox(QStringLiteral("Exit without saving?"),
-                                      MsgStyle::YesNo + MsgStyle::DefaultButton2 + MsgStyle::Discards,
-                                      QStringLiteral("Continue Exit"));
+            answer =
+                p.prompts.msgBox(tr("Exit without saving?"),
+                                 MsgStyle::YesNo + MsgStyle::DefaultButton2 + MsgStyle::Discards, tr("Continue Exit"));
         });
         // Only Yes gives the changes up; a box closed without an answer keeps the window.
         if (answer != MsgResult::Yes)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 #include "documents/drafts.h"
 #include "documents/formatname.h"
@@ -8,6 +9,7 @@
 #include "platform/oneshot.h"
 #include "platform/tabstrip.h"
 
+#include <QCoreApplication>
 #include <utility>
 
 namespace {
@@ -31,7 +33,7 @@ Document *Form1::loadedDocument(int index)
 const Document &Form1::document(int index) const
 {
     if (index < 0 || index >= static_cast<int>(documents.size()) || !documents[index].loaded())
-        throw Failure(QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+        throw Failure(QCoreApplication::translate("Failure", "Control array element '%1' doesn't exist").arg(index));
     return documents[index];
 }
 
@@ -51,9 +53,9 @@ int Form1::loadedEditorCount() const
 void Form1::loadEditor(int index)
 {
     if (index < 0)
-        throw Failure(QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+        throw Failure(QCoreApplication::translate("Failure", "Control array element '%1' doesn't exist").arg(index));
     if (index < static_cast<int>(documents.size()) && documents[index].loaded())
-        throw Failure(QStringLiteral("Object already loaded"));
+        throw Failure(QCoreApplication::translate("Failure", "Object already loaded"));
     if (index >= static_cast<int>(documents.size()))
         documents.resize(index + 1);
     Editor *e = p.editors.createElement(index);
@@ -67,7 +69,7 @@ void Form1::loadEditor(int index)
 void Form1::unloadEditor(int index)
 {
     if (index == 0)
-        throw Failure(QStringLiteral("Can't unload control array element 0"));
+        throw Failure(QCoreApplication::translate("Failure", "Can't unload control array element 0"));
     Editor &e = RichTextBox(index);
     e.setChangeHandler(nullptr);
     documents[index] = Document{};
@@ -80,7 +82,7 @@ int Form1::currentEditorIndex() const
 {
     const int position = p.tabs.selectedPosition();
     if (position < 0)
-        throw Failure(QStringLiteral("Index out of bounds"));
+        throw Failure(QCoreApplication::translate("Failure", "Index out of bounds"));
     return p.tabs.itemData(position);
 }
 
@@ -251,7 +253,7 @@ QString Form1::tabToolTip(int position)
 {
     const Document &d = document(p.tabs.itemData(position));
     if (d.record.path.isEmpty())
-        return QStringLiteral("Untitled");
+        return tr("Untitled");
     return shownName(d.record.path) + QLatin1Char('\n') + describeFormat(d.format);
 }
 

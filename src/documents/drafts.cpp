@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "documents/drafts.h"
 
 #include "platform/files.h"
@@ -261,19 +262,20 @@ bool DraftStore::openSession(QString &error)
         return true;
     // The lock first: a folder never exists without it while its run lives.
     if (!makePrivateFolder(root_)) {
-        error = QStringLiteral("the folder %1 cannot be made: %2").arg(root_, errnoText(errno));
+        error = QCoreApplication::translate("Form1", "the folder %1 cannot be made: %2").arg(root_, errnoText(errno));
         return false;
     }
     auto lock = std::make_unique<QLockFile>(session_ + QStringLiteral(".lock"));
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
-        error = QStringLiteral("%1 cannot be written").arg(root_);
+        error = QCoreApplication::translate("Form1", "%1 cannot be written").arg(root_);
         return false;
     }
     // It names this process and machine: for the user's eyes only, like the drafts.
     ::chmod(QFile::encodeName(session_ + QStringLiteral(".lock")).constData(), 0600);
     if (!makePrivateFolder(session_)) {
-        error = QStringLiteral("the folder %1 cannot be made: %2").arg(session_, errnoText(errno));
+        error =
+            QCoreApplication::translate("Form1", "the folder %1 cannot be made: %2").arg(session_, errnoText(errno));
         return false;
     }
     lock_ = std::move(lock);

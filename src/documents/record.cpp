@@ -1,12 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "documents/record.h"
 
 #include "app/failure.h"
+#include <QCoreApplication>
 
 DocumentRecord DocumentRecord::parse(const QString &text)
 {
     const qsizetype bar = text.indexOf(QLatin1Char('|'));
     if (bar < 0)
-        throw Failure(QStringLiteral("Subscript out of range"));
+        throw Failure(QCoreApplication::translate("Failure", "Subscript out of range"));
     return {QStringView(text).left(bar) == QLatin1String("1"), text.mid(bar + 1)};
 }
 
@@ -22,5 +24,5 @@ QString recordPath(const QString &record)
 
 QString untitledCaption(int number)
 {
-    return QStringLiteral("Untitled%1.txt").arg(number);
+    return QCoreApplication::translate("Form1", "Untitled%1.txt").arg(number);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 #include "documents/drafts.h"
 #include "documents/record.h"
@@ -59,9 +60,9 @@ void Form1::draftFailed(int index, const QString &description)
     if (draftFailureReported)
         return;
     draftFailureReported = true;
-    p.prompts.msgBox(QStringLiteral("Unsaved changes cannot be kept as drafts (") + description +
-                         QStringLiteral("). Save your documents to keep your changes."),
-                     MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
+    p.prompts.msgBox(
+        tr("Unsaved changes cannot be kept as drafts (%1). Save your documents to keep your changes.").arg(description),
+        MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
 }
 
 void Form1::restoreDrafts(bool &anyRestored)
@@ -76,10 +77,10 @@ void Form1::restoreDrafts(bool &anyRestored)
     // box comes up answers nothing: no single key throws the drafts away.
     const int count = static_cast<int>(left.size());
     const int answer =
-        p.prompts.msgBox(QStringLiteral("Marquill did not close normally. Restore %1 unsaved documents?").arg(count),
+        p.prompts.msgBox(tr("Marquill did not close normally. Restore %n unsaved documents?", nullptr, count),
                          MsgStyle::YesNo + MsgStyle::Discards + MsgStyle::HoldKeys, QString());
     if (answer == MsgResult::No) {
-        const int sure = p.prompts.msgBox(QStringLiteral("Delete %1 unsaved documents for good?").arg(count),
+        const int sure = p.prompts.msgBox(tr("Delete %n unsaved documents for good?", nullptr, count),
                                           MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 +
                                               MsgStyle::Discards + MsgStyle::HoldKeys,
                                           QString());
@@ -108,17 +109,17 @@ void Form1::restoreDrafts(bool &anyRestored)
     if (drafts->failureCount() != failuresBefore) {
         drafts->keepLeftBehind();
         draftFailureReported = true; // this notice says it; the store's own would repeat it
-        p.prompts.msgBox(QStringLiteral("The restored documents cannot be kept as drafts (") + drafts->lastFailure() +
-                             QStringLiteral("). Their old drafts are kept for the next start; save your documents "
-                                            "to keep your changes."),
+        p.prompts.msgBox(tr("The restored documents cannot be kept as drafts (%1). Their old drafts are kept for "
+                            "the next start; save your documents to keep your changes.")
+                             .arg(drafts->lastFailure()),
                          MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
         return;
     }
     if (!unfit.isEmpty()) {
         drafts->keepLeftBehind();
-        p.prompts.msgBox(unfit.join(QStringLiteral(", ")) +
-                             QStringLiteral(" changed on disk after Marquill ended: the unsaved changes cannot be "
-                                            "put on its new text. Their draft is kept for the next start."),
+        p.prompts.msgBox(tr("%1 changed on disk after Marquill ended: the unsaved changes cannot be put on its new "
+                            "text. Their draft is kept for the next start.")
+                             .arg(unfit.join(QStringLiteral(", "))),
                          MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
         return;
     }

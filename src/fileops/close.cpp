@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
 #include "documents/drafts.h"
@@ -13,8 +14,8 @@ void Form1::PushButton11_Click()
     if (step.test(100, [&] { return isChanged(p.tabs.selectedPosition()); })) {
         int answer = 0;
         step(102, [&] {
-            answer = p.prompts.msgBox(QStringLiteral("File has been changed. \r\nDo you want to save changes?"),
-                                      MsgStyle::YesNo + MsgStyle::Discards, QStringLiteral("Save Changes"));
+            answer = p.prompts.msgBox(tr("File has been changed. \r\nDo you want to save changes?"),
+                                      MsgStyle::YesNo + MsgStyle::Discards, tr("Save Changes"));
         });
         // Without an answer nothing is decided: the document stays as it is.
         if (answer != MsgResult::Yes && answer != MsgResult::No)
@@ -63,10 +64,10 @@ void Form1::PushButton12_Click()
     if (step.test(110, [&] { return changed; })) {
         int answer = MsgResult::No;
         step(112, [&] {
-            answer = p.prompts.msgBox(QStringLiteral("There are some file(s) that has been changed.\r\n"
-                                                     "Do you wish to continue closing all files without saving?"),
-                                      MsgStyle::YesNo + MsgStyle::DefaultButton2 + MsgStyle::Discards,
-                                      QStringLiteral("Continue Close"));
+            answer =
+                p.prompts.msgBox(tr("There are some file(s) that has been changed.\r\n"
+                                    "Do you wish to continue closing all files without saving?"),
+                                 MsgStyle::YesNo + MsgStyle::DefaultButton2 + MsgStyle::Discards, tr("Continue Close"));
         });
         if (answer != MsgResult::Yes)
             return;

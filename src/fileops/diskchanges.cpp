@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
 #include "fileops/filewatch.h"
@@ -116,12 +117,11 @@ void Form1::followDiskChange(int index)
         state.journal.wholeTextDue = true;
         markChanged(index);
         const QString notice =
-            info.exists
-                ? QStringLiteral(" was replaced by something that is not a file. Your text is kept; Save "
-                                 "writes it again.")
-                : QStringLiteral(" was deleted or moved by another program. Your text is kept; Save writes it again.");
-        p.prompts.msgBox(QDir::toNativeSeparators(shownName(path)) + notice, MsgStyle::OkOnly + MsgStyle::Exclamation,
-                         QString());
+            info.exists ? tr("%1 was replaced by something that is not a file. Your text is kept; Save "
+                             "writes it again.")
+                        : tr("%1 was deleted or moved by another program. Your text is kept; Save writes it again.");
+        p.prompts.msgBox(notice.arg(QDir::toNativeSeparators(shownName(path))),
+                         MsgStyle::OkOnly + MsgStyle::Exclamation, QString());
         return;
     }
     state.fileGone = false;
@@ -159,9 +159,9 @@ void Form1::followDiskChange(int index)
     }
     state.reloadDeclined = true; // a file that keeps changing asks once
     const int answer = p.prompts.msgBox(
-        QDir::toNativeSeparators(shownName(path)) +
-            QStringLiteral(" was changed by another program. Reload it and lose "
-                           "your changes?"),
+        tr("%1 was changed by another program. Reload it and lose "
+           "your changes?")
+            .arg(QDir::toNativeSeparators(shownName(path))),
         MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 + MsgStyle::Discards, QString());
     if (answer == MsgResult::Yes)
         reloadFromDisk(index);

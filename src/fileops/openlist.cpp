@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
 #include "platform/files.h"
@@ -13,9 +14,9 @@ QString openProblem(const QString &path)
 {
     const NameStatus status = nameStatus(path);
     if (!status.exists)
-        return QStringLiteral("no such file");
+        return Form1::tr("no such file");
     if (status.folder)
-        return QStringLiteral("a folder, not a file");
+        return Form1::tr("a folder, not a file");
     QFile file;
     if (!openForReading(file, path))
         return qt_error_string(errno).toLower();
@@ -36,12 +37,12 @@ void Form1::openFiles(const QStringList &paths)
         if (problem.isEmpty())
             step(102, [&] { OpenFile(path, false); });
         else
-            problems << shownName(path) + QStringLiteral(" (") + problem + QLatin1Char(')');
+            problems << tr("%1 (%2)").arg(shownName(path), problem);
     }
     if (problems.isEmpty())
         return;
     const QString text = problems.size() == 1
-                             ? QStringLiteral("Cannot open the file ") + problems.first() + QLatin1Char('.')
-                             : QStringLiteral("Cannot open these files:\r\n") + problems.join(QStringLiteral("\r\n"));
+                             ? tr("Cannot open the file %1.").arg(problems.first())
+                             : tr("Cannot open these files:\r\n%1").arg(problems.join(QStringLiteral("\r\n")));
     step(104, [&] { p.prompts.msgBox(text, MsgStyle::OkOnly + MsgStyle::Exclamation, QString()); });
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
 #include "documents/record.h"
@@ -12,17 +13,17 @@
 
 namespace {
 
-const QString SaveFilter = QStringLiteral("Text File (*.txt)|*.txt");
+const char *const SaveFilter = QT_TRANSLATE_NOOP("Form1", "Text File (*.txt)|*.txt");
 
 QString saveTitle(const Form1 &f, int position)
 {
-    return QStringLiteral("Save [") + shownName(f.captionWithoutMark(position)) + QStringLiteral("] As");
+    return Form1::tr("Save [%1] As").arg(shownName(f.captionWithoutMark(position)));
 }
 
 bool askOverwrite(Form1 &f, const QString &path)
 {
-    return f.p.prompts.msgBox(QDir::toNativeSeparators(shownName(path)) +
-                                  QStringLiteral(" was changed by another program since it was opened. Overwrite it?"),
+    return f.p.prompts.msgBox(Form1::tr("%1 was changed by another program since it was opened. Overwrite it?")
+                                  .arg(QDir::toNativeSeparators(shownName(path))),
                               MsgStyle::YesNo + MsgStyle::Exclamation + MsgStyle::DefaultButton2 + MsgStyle::Discards,
                               QString()) == MsgResult::Yes;
 }
@@ -39,7 +40,7 @@ bool writeDocument(Form1 &f, int index, const QString &path)
     TextFormat &format = f.document(index).format;
     if (!canHold(e, format)) {
         const int answer = f.p.prompts.msgBox(
-            GetFileName(path) + QStringLiteral(" contains characters that Windows-1252 cannot hold. Save it as UTF-8?"),
+            Form1::tr("%1 contains characters that Windows-1252 cannot hold. Save it as UTF-8?").arg(GetFileName(path)),
             MsgStyle::YesNo, QString());
         if (answer != MsgResult::Yes)
             return false;
@@ -73,7 +74,7 @@ void Form1::saveDocument(Steps &step, SaveTarget target, const QString &path, co
     if (path.isEmpty()) {
         step(number.clearName, [&] { CommonDialog1.FileName = QString(); });
         step(number.title, [&] { CommonDialog1.DialogTitle = saveTitle(*this, position()); });
-        step(number.filter, [&] { CommonDialog1.Filter = SaveFilter; });
+        step(number.filter, [&] { CommonDialog1.Filter = Form1::tr(SaveFilter); });
         // FileName starts empty as ever, so that nothing of an earlier dialog is taken for an
         // answer; where the dialog opens is handed to it beside the name.
         step(number.show, [&] {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileops/textcodec.h"
 
 #include "app/failure.h"
@@ -6,6 +7,7 @@
 #include "platform/rawutf8.h"
 #include "platform/wordbytes.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QtEndian>
 #include <algorithm>
@@ -243,14 +245,14 @@ public:
     {
         const NameStatus status = nameStatus(path);
         if (!status.exists)
-            throw Failure(QStringLiteral("File not found"));
+            throw Failure(QCoreApplication::translate("Failure", "File not found"));
         // Folders, pipes and devices are no text files (a pipe would block the window forever).
         if (!status.file)
-            throw Failure(QStringLiteral("Path/File access error"));
+            throw Failure(QCoreApplication::translate("Failure", "Path/File access error"));
         errno = 0;
         if (!openForReading(file_, path)) {
             const int error = errno;
-            throw Failure(error == ENOENT ? QStringLiteral("File not found")
+            throw Failure(error == ENOENT ? QCoreApplication::translate("Failure", "File not found")
                                           : describeErrno(error, file_.errorString()));
         }
     }

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "app/failure.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -60,7 +62,7 @@ bool makePrivateFolder(const QString &path);
 // took its place. Nothing was written.
 class FileChanged : public Failure {
 public:
-    FileChanged() : Failure(QStringLiteral("File changed")) {}
+    FileChanged() : Failure(QCoreApplication::translate("Failure", "File changed")) {}
 };
 
 // The file a path names once its chain of symbolic links is followed, in a folder whose own links

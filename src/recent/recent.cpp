@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 #include "documents/record.h"
 
 #include "platform/editor.h"
 #include "platform/tabstrip.h"
 #include "recent/pathlist.h"
+#include <QCoreApplication>
 
 namespace {
 
@@ -15,7 +17,7 @@ constexpr qsizetype MaxRecentEntries = 32767;
 QString &entryAt(QStringList &list, qsizetype i)
 {
     if (i < 0 || i >= list.size())
-        throw Failure(QStringLiteral("Subscript out of range"));
+        throw Failure(QCoreApplication::translate("Failure", "Subscript out of range"));
     return list[i];
 }
 

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
 #include "platform/files.h"
 #include "platform/prompts.h"
 #include "platform/window.h"
 #include "recent/pathlist.h"
+#include <QCoreApplication>
 
 void Form1::LoadRecentMenu()
 {
@@ -59,13 +61,13 @@ void Form1::PushButton4_Click()
         if (picked >= 0)
             Steps(*this, "subRecent_Click")(0, [&] { subRecent_Click(picked); });
     } else {
-        step(104, [&] { p.prompts.msgBox(QStringLiteral("No recent files."), MsgStyle::OkOnly, QString()); });
+        step(104, [&] { p.prompts.msgBox(tr("No recent files."), MsgStyle::OkOnly, QString()); });
     }
 }
 
 void Form1::subRecent_Click(int Index)
 {
     if (Index < 0 || Index >= static_cast<int>(subRecent.size()))
-        throw Failure(QStringLiteral("Control array element '%1' doesn't exist").arg(Index));
+        throw Failure(QCoreApplication::translate("Failure", "Control array element '%1' doesn't exist").arg(Index));
     OpenFile(subRecent[Index].caption, false);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
 #include "platform/editor.h"
@@ -20,7 +21,7 @@ void Form1::PushButton3_Click()
     step(102, [&] { FindNextStart = -1; });
     step(104, [&] { FindText.clear(); });
     QString answer;
-    step(106, [&] { answer = p.prompts.inputBox(QStringLiteral("Enter string to search: "), QString()); });
+    step(106, [&] { answer = p.prompts.inputBox(tr("Enter string to search: "), QString()); });
     if (step.test(108, [&] { return answer.isEmpty(); }))
         return;
     int position = 0;
@@ -35,8 +36,7 @@ void Form1::PushButton3_Click()
         return;
     }
     step(126, [&] {
-        p.prompts.msgBox(QStringLiteral("No match is found for the string '") + answer + QLatin1Char('\''),
-                         MsgStyle::OkOnly, QString());
+        p.prompts.msgBox(tr("No match is found for the string '%1'").arg(answer), MsgStyle::OkOnly, QString());
     });
 }
 
@@ -64,9 +64,10 @@ void Form1::PushButton13_Click()
             }
             step(120, [&] { p.window.setFindNextAvailable(false); });
             const bool restart = step.test(122, [&] {
-                return p.prompts.msgBox(QStringLiteral("No more match found for the string '") + FindText +
-                                            QStringLiteral("'\r\nDo you want to start search from the beginning?"),
-                                        MsgStyle::YesNo, QStringLiteral("Restart Search")) == MsgResult::Yes;
+                return p.prompts.msgBox(tr("No more match found for the string '%1'\r\nDo you want to start search "
+                                           "from the beginning?")
+                                            .arg(FindText),
+                                        MsgStyle::YesNo, tr("Restart Search")) == MsgResult::Yes;
             });
             if (!restart)
                 return;
@@ -75,8 +76,8 @@ void Form1::PushButton13_Click()
             continue; // 128: run again from the first step.
         }
         step(130, [&] {
-            p.prompts.msgBox(QStringLiteral("Please use the 'Find' feature first and then use this feature."),
-                             MsgStyle::OkOnly, QString());
+            p.prompts.msgBox(tr("Please use the 'Find' feature first and then use this feature."), MsgStyle::OkOnly,
+                             QString());
         });
         return;
     }

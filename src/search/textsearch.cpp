@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/textsearch.h"
 
 #include "app/failure.h"
 #include "platform/editor.h"
 
 #include <QChar>
+#include <QCoreApplication>
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -167,7 +169,7 @@ qint64 searchBytes(const Editor &editor, const std::vector<Forms> &needle, qint6
 int searchText(const Editor &editor, const QString &find, int start)
 {
     if (start < 1)
-        throw Failure(QStringLiteral("Invalid procedure call or argument"));
+        throw Failure(QCoreApplication::translate("Failure", "Invalid procedure call or argument"));
     if (find.isEmpty() || start > editor.textLength())
         return 0;
     if (const auto needle = formsOf(find)) {

@@ -1,17 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shortcuts/atoms.h"
 
 #include "app/failure.h"
+#include <QCoreApplication>
 
 quint16 AtomTable::add(const QString &name)
 {
     if (name.isEmpty())
-        throw Failure(QStringLiteral("Invalid atom name"));
+        throw Failure(QCoreApplication::translate("Failure", "Invalid atom name"));
     const QString key = name.toCaseFolded();
     const auto it = atoms_.constFind(key);
     if (it != atoms_.cend())
         return it.value();
     if (next_ > 0xFFFF)
-        throw Failure(QStringLiteral("Out of atoms"));
+        throw Failure(QCoreApplication::translate("Failure", "Out of atoms"));
     const auto atom = static_cast<quint16>(next_++);
     atoms_.insert(key, atom);
     return atom;

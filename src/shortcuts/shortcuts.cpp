@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shortcuts/shortcuts.h"
 
 #include "app/form1.h"
@@ -63,12 +64,11 @@ bool Form1::shortcutFromOutside(int id)
     }
     int answer = -1;
     step(102, [&] {
-        answer = p.prompts.choose(
-            QStringLiteral("Marquill received Ctrl+%1 while another application was active. "
-                           "Marquill's six shortcuts (Ctrl+N, O, S, A, W, Z) work in every "
-                           "application unless you turn this off. Keep them for every application?")
-                .arg(QLatin1Char(c->key)),
-            {QStringLiteral("Keep"), QStringLiteral("Only in Marquill")}, 1, QStringLiteral("Global Shortcuts"));
+        answer = p.prompts.choose(tr("Marquill received Ctrl+%1 while another application was active. "
+                                     "Marquill's six shortcuts (Ctrl+N, O, S, A, W, Z) work in every "
+                                     "application unless you turn this off. Keep them for every application?")
+                                      .arg(QLatin1Char(c->key)),
+                                  {tr("Keep"), tr("Only in Marquill")}, 1, tr("Global Shortcuts"));
     });
     // Closed without an answer: the key is not taken this time, and the question comes again.
     if (answer != 0 && answer != 1)

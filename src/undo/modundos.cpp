@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "undo/modundos.h"
 
 #include "platform/editor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's menu, the view options, the redo and zoom keys and the buttons by keyboard, on the
 // real window offscreen.
 #include "testenv.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An error report names a procedure and a step number; this reads the procedures' sources and
 // checks that each number names one statement and that the numbers rise in source order.
 #include <QDirIterator>

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a screen reader gets from Marquill's editor over AT-SPI: the editor named by its document,
 # its text with one "\n" per line break, and events for a typed character and the caret.
 # Usage: atspi_editor.py NAME TEXT OFFSET KEY...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Holds a key combination the way another program's global shortcut would: a passive grab on
  * the root window. Usage: grabkey LETTER (Ctrl+LETTER, also with CapsLock and NumLock).
  * Prints "grabbed" once the grab is in place and "press" for every press it takes; exits 2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Another program's window that takes the keyboard and tells which keys reached it.
  * Usage: keywindow TITLE. Prints "mapped" once the window is on the screen and
  * "key NAME" for every key press it receives: the letter for a letter key, the key symbol in hex for

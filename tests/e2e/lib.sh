@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end tests: the real program in a real X server (Xvfb), driven by xdotool.
 # A test script sources this file with the path of the program as its first argument:
 #   source "$(dirname "$0")/lib.sh" "$1"
@@ -21,6 +22,10 @@ chmod 700 "$XDG_RUNTIME_DIR"
 # The test build is sanitized; leaks at exit are not what these tests look for.
 export ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 export UBSAN_OPTIONS="print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+# The program speaks English here whatever the calling session speaks (a test that wants another
+# language sets LANG for its own start).
+unset LC_ALL LC_MESSAGES LANGUAGE
+export LANG=C.UTF-8
 # The program must run on X11 whatever the calling session uses.
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The keyboard in the real window: the zoom, redo and Alt keys type nothing into the document; F6
 # takes the keyboard to the buttons, Escape brings it back, the arrows reach Select All and Enter
 # presses it; the editor's menu opens on a right click and its Undo takes back the last edit.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Real files through the real dialogs: open, type, undo one edit, save with the button, and the
 # bytes on disk are exactly what they must be; an untitled document saved through the save dialog;
 # Find through its input box.

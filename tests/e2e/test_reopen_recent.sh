@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A user's day across three starts: files picked from Recent Files, the window closed, the files
 # back at the next start in their order, one closed, and what the settings file keeps.
 # Usage: test_reopen_recent.sh <path of the marquill program>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A screen reader reads the editor over the desktop's accessibility bus (AT-SPI): the editor is
 # named by its document, gives its text with one "\n" per line break whatever the file's line
 # breaks, and tells of each typed character and caret move.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A second start hands its files to the running window and ends; after a crash the socket the
 # crashed window left behind is replaced by the next start.
 source "$(dirname "$0")/lib.sh" "$1"

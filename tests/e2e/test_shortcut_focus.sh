@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A shortcut pressed in another program brings Marquill's window forward, then acts; a question it
 # raises ignores the keys typed right after. With GlobalShortcuts=0 the keys stay with the other
 # program and Marquill does nothing.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Without GlobalShortcuts in the settings, the first shortcut pressed in another program asks
 # once whether the six act everywhere. Enter (the default, "Only in Marquill") gives the key back
 # to the other program, leaves the document alone and keeps the keys with that program from then on.

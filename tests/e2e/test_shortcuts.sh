@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Ctrl shortcuts reach Marquill while another program has the keyboard; a combination
 # another program already holds stays with that program.
 source "$(dirname "$0")/lib.sh" "$1"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program starts in a real X server, shows its window and takes typing and clicks.
 source "$(dirname "$0")/lib.sh" "$1"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Files whose bytes must come back unchanged after reading and saving, with what reading them

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tab strip as the user handles it: tabs dragged into another order, closed by their close
 // button, a middle click or their menu, the list of all tabs; and where Save As's dialog opens.
 #include "platform/files.h"

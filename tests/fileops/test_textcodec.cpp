@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "codectable.h"
 #include "fileops/textcodec.h"
 #include "platform/rawutf8.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/rawutf8.h"
 #include "platform/utf16index.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingsvalues.h"
 #include "shortcuts/atoms.h"
 #include "shortcuts/shortcuts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/failure.h"
 #include "platform/editor.h"
 #include "undo/modundos.h"

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files.h"
 
 #include "platform/failure.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,22 +24,22 @@ QString describeErrno(int error, const QString &fallback)
 {
     switch (error) {
     case ENOENT:
-    case ENOTDIR: return QStringLiteral("Path not found");
+    case ENOTDIR: return QCoreApplication::translate("Failure", "Path not found");
     case EACCES:
     case EPERM:
     case EROFS:
-    case ETXTBSY: return QStringLiteral("Permission denied");
+    case ETXTBSY: return QCoreApplication::translate("Failure", "Permission denied");
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return QStringLiteral("Disk full");
-    case EISDIR: return QStringLiteral("Path/File access error");
+    case EFBIG: return QCoreApplication::translate("Failure", "Disk full");
+    case EISDIR: return QCoreApplication::translate("Failure", "Path/File access error");
     case ENAMETOOLONG:
-    case EINVAL: return QStringLiteral("Bad file name or number");
+    case EINVAL: return QCoreApplication::translate("Failure", "Bad file name or number");
     case EMFILE:
-    case ENFILE: return QStringLiteral("Too many files");
-    case ENOMEM: return QStringLiteral("Out of memory");
-    case EIO: return QStringLiteral("Device I/O error");
-    default: return fallback.isEmpty() ? QStringLiteral("Device I/O error") : fallback;
+    case ENFILE: return QCoreApplication::translate("Failure", "Too many files");
+    case ENOMEM: return QCoreApplication::translate("Failure", "Out of memory");
+    case EIO: return QCoreApplication::translate("Failure", "Device I/O error");
+    default: return fallback.isEmpty() ? QCoreApplication::translate("Failure", "Device I/O error") : fallback;
     }
 }
 
@@ -313,11 +315,11 @@ void FileReplacement::open(std::optional<FileIdentity> expected)
     while (target_.size() > 1 && target_.endsWith('/'))
         target_.chop(1);
     if (target_.isEmpty())
-        throw Failure(QStringLiteral("Bad file name or number"));
+        throw Failure(QCoreApplication::translate("Failure", "Bad file name or number"));
     QByteArray folder;
     splitName(target_, folder, name_);
     if (name_.isEmpty() || name_ == "." || name_ == "..")
-        throw Failure(QStringLiteral("Path/File access error"));
+        throw Failure(QCoreApplication::translate("Failure", "Path/File access error"));
     folderFd_ = openFolder(folder);
     if (folderFd_ < 0 && errno == ELOOP)
         throw FileChanged();
@@ -333,7 +335,7 @@ void FileReplacement::open(std::optional<FileIdentity> expected)
         if (afterCheck())
             afterCheck()();
         if (!openBeside())
-            throw Failure(QStringLiteral("Permission denied"));
+            throw Failure(QCoreApplication::translate("Failure", "Permission denied"));
         return;
     }
     if (expected && (!S_ISREG(st.st_mode) || identityOf(st) != *expected))
@@ -342,7 +344,7 @@ void FileReplacement::open(std::optional<FileIdentity> expected)
     // pipes and devices are no files to replace.
     const bool link = S_ISLNK(st.st_mode);
     if (!S_ISREG(st.st_mode) && !link)
-        throw Failure(QStringLiteral("Path/File access error"));
+        throw Failure(QCoreApplication::translate("Failure", "Path/File access error"));
     int old = -1;
     if (!link) {
         // Owner, permissions and attributes are read from a handle on that very file.
@@ -369,7 +371,7 @@ void FileReplacement::open(std::optional<FileIdentity> expected)
     }
     if (link) {
         if (!openBeside())
-            throw Failure(QStringLiteral("Permission denied"));
+            throw Failure(QCoreApplication::translate("Failure", "Permission denied"));
         return;
     }
     // Owner and group where allowed (a user may give a file any group of his own), then the
@@ -509,7 +511,7 @@ void FileReplacement::removeLeftovers()
 void FileReplacement::write(QByteArrayView block)
 {
     if (done_ || fd_ < 0)
-        throw Failure(QStringLiteral("Bad file name or number"));
+        throw Failure(QCoreApplication::translate("Failure", "Bad file name or number"));
     touched_ = true;
     if (!writeAll(fd_, block.data(), block.size(), written_)) {
         if (inPlace_)
@@ -522,7 +524,7 @@ void FileReplacement::write(QByteArrayView block)
 void FileReplacement::commit()
 {
     if (done_ || fd_ < 0)
-        throw Failure(QStringLiteral("Bad file name or number"));
+        throw Failure(QCoreApplication::translate("Failure", "Bad file name or number"));
     if (inPlace_) {
         touched_ = true;
         if (::ftruncate(fd_, written_) != 0 || !synced(fd_))
@@ -568,7 +570,8 @@ void FileReplacement::failInPlace(int error)
     done_ = true;
     QString description = describeErrno(error);
     if (!restore())
-        description += QStringLiteral("; the old content is kept in ") + shownName(nameFromBytes(backup_));
+        description += QCoreApplication::translate("Failure", "; the old content is kept in %1")
+                           .arg(shownName(nameFromBytes(backup_)));
     throw Failure(description);
 }
 

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files.h"
 
 #include "platform/failure.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
@@ -17,16 +19,17 @@ QByteArray readProgramFile(const QString &path)
     // Not blocking: opening a pipe would wait for a writer.
     const int fd = ::open(nameBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        throw Failure(errno == ENOENT ? QStringLiteral("File not found") : describeErrno(errno));
+        throw Failure(errno == ENOENT ? QCoreApplication::translate("Failure", "File not found")
+                                      : describeErrno(errno));
     struct stat st;
     QString problem;
     QByteArray bytes;
     if (::fstat(fd, &st) != 0)
         problem = describeErrno(errno);
     else if (!S_ISREG(st.st_mode))
-        problem = QStringLiteral("Not a regular file");
+        problem = QCoreApplication::translate("Failure", "Not a regular file");
     else if (st.st_size > LargestProgramFile)
-        problem = QStringLiteral("Larger than 16 MB");
+        problem = QCoreApplication::translate("Failure", "Larger than 16 MB");
     while (problem.isEmpty()) {
         char buffer[65536];
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -37,7 +40,7 @@ QByteArray readProgramFile(const QString &path)
         else if (n == 0)
             break;
         else if (bytes.size() + n > LargestProgramFile) // it grew while being read
-            problem = QStringLiteral("Larger than 16 MB");
+            problem = QCoreApplication::translate("Failure", "Larger than 16 MB");
         else
             bytes.append(buffer, n);
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/mainwindow.h"
 
 #include "app/commandline.h"
@@ -13,7 +14,9 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QImageReader>
 #include <QMimeData>
@@ -64,7 +67,7 @@ MainWindow::MainWindow()
     buttonFont.setPointSizeF(11.25 * fontScale);
     buttonFont.setBold(true);
     for (const Command &d : Commands) {
-        auto b = new QPushButton(QString::fromLatin1(d.caption), this);
+        auto b = new QPushButton(QCoreApplication::translate("Command", d.caption), this);
         b->setObjectName(QString::fromLatin1(d.name));
         b->setFont(buttonFont);
         // Reached by the keyboard (F6, then Tab or the arrows), never by a click: a click leaves
@@ -74,6 +77,14 @@ MainWindow::MainWindow()
         b->setAutoDefault(false);
         b->setGeometry(Twips::toPixels(d.left), Twips::toPixels(d.top), Twips::toPixels(d.width),
                        Twips::toPixels(ButtonHeight));
+        // A translated caption longer than the English one shrinks until it fits its button.
+        if (b->text() != QLatin1String(d.caption)) {
+            QFont fitted = buttonFont;
+            const int room = Twips::toPixels(d.width) - 10;
+            while (fitted.pointSizeF() > 7 && QFontMetrics(fitted).horizontalAdvance(b->text()) > room)
+                fitted.setPointSizeF(fitted.pointSizeF() - 0.25);
+            b->setFont(fitted);
+        }
         b->setMouseTracking(true);
         b->installEventFilter(this);
         const Button id = d.button;
@@ -294,7 +305,7 @@ void MainWindow::loadMouseIcon(const QString &path)
     QImageReader reader(&buffer);
     const QImage image = reader.read();
     if (image.isNull())
-        throw Failure(QStringLiteral("Invalid picture"));
+        throw Failure(tr("Invalid picture"));
     if (!QRect(QPoint(0, 0), image.size()).contains(hotSpot))
         hotSpot = QPoint(0, 0);
     mouseIcon_ = QCursor(QPixmap::fromImage(image), hotSpot.x(), hotSpot.y());
@@ -315,17 +326,17 @@ void MainWindow::loadSkin(const QString &path)
     try {
         bytes = readProgramFile(path);
     } catch (const Failure &f) {
-        throw Failure(QStringLiteral("Skin file cannot be read: ") + f.description());
+        throw Failure(tr("Skin file cannot be read: %1").arg(f.description()));
     }
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString sheet = utf8.decode(bytes);
     if (utf8.hasError())
-        throw Failure(QStringLiteral("Skin file is not UTF-8 text"));
+        throw Failure(tr("Skin file is not UTF-8 text"));
     const QString structure = styleSheetStructureError(sheet);
     if (!structure.isEmpty())
-        throw Failure(QStringLiteral("Skin file is not a valid style sheet: ") + structure);
+        throw Failure(tr("Skin file is not a valid style sheet: %1").arg(structure));
     if (!styleSheetParseWarning(sheet).isEmpty())
-        throw Failure(QStringLiteral("Skin file is not a valid style sheet"));
+        throw Failure(tr("Skin file is not a valid style sheet"));
     skinSheet_ = sheet;
 }
 

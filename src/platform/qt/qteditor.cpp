@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/qteditor.h"
 
 #include "platform/qt/twips.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -378,7 +380,7 @@ void QtEditor::loadUtf8(qint64 reserve, const std::function<void(const Append &a
         if (failed) {
             newDocument();
             send(Sci::SCI_SETSTATUS, Sci::SC_STATUS_OK);
-            throw Failure(QStringLiteral("Out of memory"));
+            throw Failure(QCoreApplication::translate("Failure", "Out of memory"));
         }
     });
 }

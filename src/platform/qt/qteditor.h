@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/editor.h"
@@ -170,7 +171,7 @@ private:
     QFont font_;
     double left_, top_, width_, height_;
     bool visible_ = false;
-    bool bulk_ = false; // the change under way is reported without its texts
+    bool bulk_ = false;                         // the change under way is reported without its texts
     static constexpr long WrapLimit = 1L << 20; // bytes: a larger document is not wrapped
     bool wrap_ = false;
     bool numbers_ = false;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/mainwindow.h"
 #include "platform/qt/qtprompts.h"
 #include "platform/qt/twips.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/qthotkeys.h"
 
 #include "platform/qt/windowhotkeys.h"

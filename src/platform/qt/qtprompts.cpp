@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/qtprompts.h"
 
 #include "platform/qt/mainwindow.h"
@@ -5,6 +6,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -289,7 +291,7 @@ int QtPrompts::popupMenu(const QStringList &items, double x, double y)
 {
     QMenu menu(&window_);
     menu.setObjectName(QStringLiteral("mnuRecent"));
-    menu.setTitle(QStringLiteral("Recent Files"));
+    menu.setTitle(QCoreApplication::translate("Command", "Recent Files"));
     for (int i = 0; i < items.size(); ++i)
         menu.addAction(QString(items[i]).replace(QLatin1Char('&'), QStringLiteral("&&")))->setData(i);
     QAction *picked = menu.exec(window_.mapToGlobal(QPoint(Twips::toPixels(x), Twips::toPixels(y))));

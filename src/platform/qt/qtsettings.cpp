@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/qtsettings.h"
 
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/qt/inifile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,7 +45,8 @@ bool QtSettingsStore::load(const QString &file, IniFile &ini)
     if (usable || reported_.contains(file))
         return usable;
     reported_.insert(file);
-    throw Failure(QStringLiteral("The settings file %1 cannot be read; it is left as it is").arg(shownName(file)));
+    throw Failure(QCoreApplication::translate("Form1", "The settings file %1 cannot be read; it is left as it is")
+                      .arg(shownName(file)));
 }
 
 QString QtSettingsStore::getSetting(const QString &app, const QString &section, const QString &key,
@@ -71,7 +74,7 @@ void QtSettingsStore::saveSetting(const QString &app, const QString &section, co
         out.write(ini.bytes());
         out.commit();
     } catch (const Failure &f) {
-        throw Failure(
-            QStringLiteral("The settings file %1 cannot be written: %2").arg(shownName(file), f.description()));
+        throw Failure(QCoreApplication::translate("Form1", "The settings file %1 cannot be written: %2")
+                          .arg(shownName(file), f.description()));
     }
 }

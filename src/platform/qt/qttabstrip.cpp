@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/qttabstrip.h"
 
 #include "platform/failure.h"
 #include "platform/qt/doctabbar.h"
 #include "platform/qt/twips.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QMenu>
@@ -121,7 +123,7 @@ bool QtTabStrip::eventFilter(QObject *watched, QEvent *e)
 void QtTabStrip::checkPosition(int position) const
 {
     if (position < 0 || position >= bar_->count())
-        throw Failure(QStringLiteral("Index out of bounds"));
+        throw Failure(QCoreApplication::translate("Failure", "Index out of bounds"));
 }
 
 int QtTabStrip::insertTab(int position, const QString &caption)

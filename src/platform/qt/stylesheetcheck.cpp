@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/stylesheetcheck.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QWidget>
 
@@ -18,7 +20,8 @@ QString styleSheetStructureError(const QString &sheet)
             const int startLine = line;
             const qsizetype end = sheet.indexOf(QStringLiteral("*/"), i + 2);
             if (end < 0)
-                return QStringLiteral("comment opened on line %1 is not closed").arg(startLine);
+                return QCoreApplication::translate("MainWindow", "comment opened on line %1 is not closed")
+                    .arg(startLine);
             line += static_cast<int>(QStringView(sheet).mid(i, end - i).count(QLatin1Char('\n')));
             i = end + 1;
             continue;
@@ -31,7 +34,7 @@ QString styleSheetStructureError(const QString &sheet)
                 ++j;
             }
             if (j >= n || sheet.at(j) != c)
-                return QStringLiteral("string on line %1 is not closed").arg(line);
+                return QCoreApplication::translate("MainWindow", "string on line %1 is not closed").arg(line);
             if (depth == 0)
                 textOutside = true;
             i = j;
@@ -43,18 +46,18 @@ QString styleSheetStructureError(const QString &sheet)
             textOutside = false;
         } else if (c == QLatin1Char('}')) {
             if (depth == 0)
-                return QStringLiteral("'}' on line %1 closes no block").arg(line);
+                return QCoreApplication::translate("MainWindow", "'}' on line %1 closes no block").arg(line);
             --depth;
         } else if (depth == 0 && !c.isSpace()) {
             textOutside = true;
         }
     }
     if (depth > 0)
-        return QStringLiteral("a block is not closed at the end");
+        return QCoreApplication::translate("MainWindow", "a block is not closed at the end");
     // A sheet without any block holds bare declarations for the widget itself; otherwise text
     // after the last block is a rule without a body.
     if (anyBlock && textOutside)
-        return QStringLiteral("the text after the last rule has no block");
+        return QCoreApplication::translate("MainWindow", "the text after the last rule has no block");
     return QString();
 }
 

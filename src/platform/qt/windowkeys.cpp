@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard's ways around the main window: the keys that redo and zoom, the editor's menu,
 // and F6 from the editor to the command buttons and back.
 #include "platform/qt/mainwindow.h"
