@@ -5,6 +5,7 @@
 #include "documents/record.h"
 #include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
+#include "platform/opentarget.h"
 #include "platform/platform.h"
 #include "undo/modundos.h"
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 class Editor;
+class LineDialog;
 class DraftStore;
 class FileWatch;
 struct Draft;
@@ -114,6 +116,13 @@ public:
     // each opens as Open opens it, the last one selected; those that cannot be read are named
     // in one notice.
     void openFiles(const QStringList &paths);
+    // The same for the command line's forms: the caret goes to each one's line and column, a
+    // file that does not exist yet opens empty under its name, and standard input's text opens
+    // as a new untitled document.
+    void openTargets(const OpenTargets &targets);
+    void openNewFile(const QString &path);           // an empty document that Save writes to `path`
+    void openStandardInput(const QByteArray &bytes); // decoded as Open decodes a file
+    bool closePristineUntitled();                    // start-up's untouched Untitled1, once named files have opened
     bool mayOverwrite(int index, const QString &path, WriteTarget &target);  // asks when another program changed it
     void noteWritten(int index, const QString &path, const QString &target); // the document's text is in that file
     void savedAs(int position, const QString &path);                         // the tab's document now has that file
@@ -147,6 +156,16 @@ public:
     // --- search: Find and Find Next --------------------------------------------------------------
     void PushButton3_Click();  // Find
     void PushButton13_Click(); // Find Next
+
+    // --- navigation: Go to Line (Ctrl+G) and the status line (search/gotoline.cpp, app/statusline.cpp)
+    void showGoToLine();                 // asks for a line number; the caret goes to the line's start
+    void goToLine(int line, int column); // 1-based; clipped to the document; column in characters
+    void setStatusLineShown(bool shown); // remembered as StatusLine=1
+    bool statusLineShown() const { return statusLineShown_; }
+    void updateStatusLine();          // writes the current document's place into the status line
+    QString statusLineText();         // "Ln 12, Col 5 | Sel 3 | UTF-8 | CRLF | 150%"
+    LineDialog *lineDialog = nullptr; // set by the platform
+    bool statusLineShown_ = false;
 
     // --- undo: edit recording, Undo and Redo ----------------------------------------------------
     void RichTextBox1_Change(int Index);

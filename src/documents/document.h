@@ -23,6 +23,7 @@ struct Document {
     DraftJournal journal;        // the changes its draft does not hold yet
     bool fileGone = false;       // its file was removed or moved away, and the user was told
     bool reloadDeclined = false; // the user kept his changes over the file's; not asked again until saved
+    bool fileAbsent = false;     // named before its file existed: a save asks when another program made it meanwhile
 
     bool loaded() const { return editor != nullptr; }
     QString shownCaption() const { return unsaved ? caption + QLatin1Char('*') : caption; }

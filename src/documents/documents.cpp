@@ -60,6 +60,8 @@ void Form1::loadEditor(int index)
     e->setChangeHandler([this, index] { Steps(*this, "RichTextBox1_Change")(0, [&] { RichTextBox1_Change(index); }); });
     documents[index] = Document{};
     documents[index].editor = e;
+    if (statusLineShown_)
+        e->setViewHandler([this] { updateStatusLine(); });
     editorCreated(index);
 }
 
@@ -220,6 +222,7 @@ void Form1::TabControl1_SelectedChanged(int position)
     Editor &e = RichTextBox(index);
     e.setVisible(true);
     e.setFocus();
+    updateStatusLine();
 }
 
 void Form1::PushButton5_Click()

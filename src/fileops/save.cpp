@@ -157,6 +157,9 @@ bool Form1::mayOverwrite(int index, const QString &path, WriteTarget &target)
     // Only the file this document read or wrote is compared; another file is a new one to it.
     // Its name was resolved when it was read or written, and is not resolved again.
     const FileStamp &known = document(index).file;
+    // A file named before it existed, which another program has made since.
+    if (document(index).fileAbsent && known.path == path && nameStatus(path).exists)
+        return askOverwrite(*this, path);
     const bool sameName = !known.path.isEmpty() && isSameFile(known.path, path);
     target.file = sameName && !known.target.isEmpty() ? known.target : resolveLinks(path);
     target.expected.reset();
@@ -177,6 +180,7 @@ void Form1::noteWritten(int index, const QString &path, const QString &target)
 {
     Document &d = document(index);
     d.file = stampFile(path, target);
+    d.fileAbsent = false;
     d.fileGone = false;
     d.reloadDeclined = false;
     watchDocumentFile(index);

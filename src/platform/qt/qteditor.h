@@ -113,6 +113,12 @@ public:
     using Editor::loadUtf8;
     void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill, bool valid) override;
     void release() override;
+    int lineCount() const override;
+    int lineOfPosition(int position) const override;
+    int lineStart(int line) const override;
+    int caretPosition() const override;
+    int zoom() const override;
+    void setViewHandler(std::function<void()> handler) override;
     bool isVisible() const override;
     void setVisible(bool visible) override;
     void zOrder() override;
@@ -144,6 +150,8 @@ private:
     QFont font_;
     double left_, top_, width_, height_;
     bool visible_ = false;
+    bool viewPending_ = false; // a view notification waits for the event loop
+    QMetaObject::Connection viewUpdates_, viewZoom_;
 };
 
 class QtEditorFactory : public EditorFactory {
