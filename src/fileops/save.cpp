@@ -184,4 +184,5 @@ void Form1::noteWritten(int index, const QString &path, const QString &target)
     d.fileGone = false;
     d.reloadDeclined = false;
     watchDocumentFile(index);
+    updateStatusLine(); // a save may have changed the encoding
 }
