@@ -157,12 +157,12 @@ bool Form1::mayOverwrite(int index, const QString &path, WriteTarget &target)
     // Only the file this document read or wrote is compared; another file is a new one to it.
     // Its name was resolved when it was read or written, and is not resolved again.
     const FileStamp &known = document(index).file;
-    // A file named before it existed, which another program has made since.
-    if (document(index).fileAbsent && known.path == path && nameStatus(path).exists)
-        return askOverwrite(*this, path);
     const bool sameName = !known.path.isEmpty() && isSameFile(known.path, path);
     target.file = sameName && !known.target.isEmpty() ? known.target : resolveLinks(path);
     target.expected.reset();
+    // A file named before it existed, which another program has made since.
+    if (document(index).fileAbsent && known.path == path && nameStatus(path).exists)
+        return askOverwrite(*this, path);
     if (!sameName || !known.known())
         return true;
     // A stamp that came back with a draft has no target yet: it is checked where it will be written.

@@ -7,11 +7,13 @@
 #include "testenv.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocalSocket>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QtEndian>
 #include <deque>
 #include <limits>
@@ -200,6 +202,26 @@ TEST_F(NavigateTest, StartWithPlacesNewFileAndStandardInputLeavesNoUntitled)
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_TRUE(prompts.shown[0].text.contains("was changed by another program"));
     EXPECT_EQ(TempEnv::readFile(env->path("later.txt")), "theirs");
+
+    // Made by another program between that check and the write: the same question, and No
+    // replaces nothing.
+    startWith({OpenTarget::file(env->path("race.txt"))});
+    type(current(), "mine");
+    bool made = false;
+    FileReplacement::afterCheck() = [&] {
+        if (!std::exchange(made, true))
+            env->writeFile("race.txt", "theirs");
+    };
+    prompts.clear();
+    prompts.msgAnswers = {MsgResult::No, MsgResult::Yes};
+    form().PushButton7_Click();
+    EXPECT_EQ(TempEnv::readFile(env->path("race.txt")), "theirs");
+    form().PushButton7_Click(); // asked again; Yes replaces it
+    FileReplacement::afterCheck() = nullptr;
+    ASSERT_EQ(prompts.shown.size(), 2u) << prompts.shown.back().text.toStdString();
+    EXPECT_TRUE(prompts.shown[0].text.contains("was changed by another program"));
+    EXPECT_EQ(TempEnv::readFile(env->path("race.txt")), "mine");
+    EXPECT_EQ(QDir(env->path("")).entryList(QStringList{".race.txt*"}, QDir::Hidden | QDir::Files), QStringList{});
 }
 
 TEST_F(NavigateTest, GoToLineAndItsDialogRefusesBadInput)
@@ -214,6 +236,13 @@ TEST_F(NavigateTest, GoToLineAndItsDialogRefusesBadInput)
     EXPECT_EQ(current().selStart(), 6);
     form().showGoToLine(); // cancelled: the caret stays
     EXPECT_EQ(current().selStart(), 6);
+    // Ctrl+G in the editor reaches the window, and the editor types nothing for it.
+    lines.answers = {1};
+    QTest::sendKeyEvent(QTest::Click, current().widget(), Qt::Key_G, QString(QChar(7)), Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(lines.asked.size(), 3u);
+    EXPECT_EQ(current().selStart(), 0);
+    EXPECT_EQ(current().text(), "a\r\nb\r\nc\r\nd");
 
     LineNumberDialog dialog(&app->window, 2, 250);
     EXPECT_EQ(dialog.input()->text(), "2");
