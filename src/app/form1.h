@@ -164,8 +164,15 @@ public:
     bool statusLineShown() const { return statusLineShown_; }
     void updateStatusLine();          // writes the current document's place into the status line
     QString statusLineText();         // "Ln 12, Col 5 | Sel 3 | UTF-8 | CRLF | 150%"
+    void noteStatusChange(int index); // a change of editor `index`'s text, while the status line is shown
     LineDialog *lineDialog = nullptr; // set by the platform
     bool statusLineShown_ = false;
+    // The column last counted, so that typing along a long line counts only what it added.
+    struct StatusColumn {
+        const Editor *editor = nullptr;
+        int lineStart = -1, position = -1;
+        qint64 column = 0;
+    } statusColumn_;
 
     // --- undo: edit recording, Undo and Redo ----------------------------------------------------
     void RichTextBox1_Change(int Index);

@@ -75,6 +75,13 @@ void Form1::setStatusLineShown(bool shown)
     }
 }
 
+void Form1::noteStatusChange(int index)
+{
+    const Document *d = loadedDocument(index);
+    if (d && d->editor == statusColumn_.editor && d->editor->lastChange().start < statusColumn_.position)
+        statusColumn_ = StatusColumn{};
+}
+
 void Form1::updateStatusLine()
 {
     if (!statusLineShown_)
@@ -95,7 +102,13 @@ QString Form1::statusLineText()
     const int caret = e.caretPosition();
     const int line = e.lineOfPosition(caret);
     const int start = e.lineStart(line);
-    QString text = QStringLiteral("Ln %1, Col %2").arg(line + 1).arg(charactersIn(e, start, caret - start) + 1);
+    // Along the same line, with no change before the place last counted, only the rest is counted.
+    StatusColumn &last = statusColumn_;
+    const bool along = last.editor == &e && last.lineStart == start && last.position >= start && last.position <= caret;
+    const qint64 column = along ? last.column + charactersIn(e, last.position, caret - last.position)
+                                : charactersIn(e, start, caret - start);
+    last = StatusColumn{&e, start, caret, column};
+    QString text = QStringLiteral("Ln %1, Col %2").arg(line + 1).arg(column + 1);
     if (e.selLength() > 0)
         text += QStringLiteral(" | Sel %1").arg(charactersIn(e, e.selStart(), e.selLength()));
     text += QStringLiteral(" | ") + encodingName(d.format.encoding) + QStringLiteral(" | ") +

@@ -290,11 +290,25 @@ TEST_F(NavigateTest, StatusLineCountsCharactersAndTakesTheBottomEdgeOnlyWhenShow
     current().setSelLength(6); // "\r\n" (one line break), "\tx" and the emoji's pair
     settle();
     EXPECT_EQ(line->text(), "Ln 2, Col 4 | Sel 4 | UTF-8 | LF");
+    // Typed along the line, and changed before the caret: the column follows both.
+    current().setSelStart(current().textLength());
+    settle();
+    type(current(), "!?");
+    settle();
+    EXPECT_TRUE(line->text().startsWith("Ln 2, Col 8 |")) << line->text().toStdString();
+    current().setSelStart(4);
+    current().setSelText(QString::fromUtf8("\xF0\x9F\x98\x80\xF0\x9F\x98\x80"));
+    current().setSelStart(current().textLength());
+    settle();
+    EXPECT_TRUE(line->text().startsWith("Ln 2, Col 10 |")) << line->text().toStdString();
+    current().setSelStart(6);
+    current().setSelLength(6); // the second new pair, "\tx" and the old pair
+    settle();
     current().widget()->SendScintilla(QsciScintillaBase::SCI_SETZOOM, 5);
     settle();
     const double size = current().font().pointSizeF();
     EXPECT_EQ(line->text(),
-              QStringLiteral("Ln 2, Col 4 | Sel 4 | UTF-8 | LF | %1%").arg(std::lround(100 * (size + 5) / size)));
+              QStringLiteral("Ln 2, Col 6 | Sel 4 | UTF-8 | LF | %1%").arg(std::lround(100 * (size + 5) / size)));
 
     // Remembered; hidden again, the layout is as before.
     EXPECT_EQ(form().GetSetting("StatusLine", "0"), "1");
