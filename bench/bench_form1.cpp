@@ -5,7 +5,7 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/release/bench/bench_form1 [options] [scenario...]
 // Scenarios (all but open-1gb by default): open-1mb open-100mb open-1gb typing-end typing-middle
-// typing-line history undo-redo find find-options replace-all save; groups: open, typing, all.
+// typing-status typing-line history undo-redo find find-options replace-all save; groups: open, typing, all.
 // Options: --big (adds open-1gb), --no-yardstick, --keys N, --max-seconds S, --max-rss-mb M,
 // --a11y (a screen reader listening: accessibility on, every event built and read as the desktop's
 // bridge reads it; Qt turns it on only on a desktop platform with the accessibility bus running,
@@ -25,6 +25,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -597,6 +598,7 @@ const Scenario Scenarios[] = {
     {"open-1gb", "open a 1 GB file (no yardstick: a QPlainTextEdit would need about 10 GB)", 1LL << 30, false, false},
     {"typing-end", "{keys} keys at the end of a 100 MB file", 100LL << 20, false, true},
     {"typing-middle", "{keys} keys in the middle of a 100 MB file", 100LL << 20, false, true},
+    {"typing-status", "{keys} keys at the end of a 100 MB file, the status line shown", 100LL << 20, false, false},
     {"typing-line", "{keys} keys at the end of a 5 MB single line", 5LL << 20, true, true},
     {"history", "{keys} keys at the end of a 1 MB file", 1LL << 20, false, false},
     {"undo-redo", "{keys} keys at the end of a 100 MB file, then as many Undo, then as many Redo", 100LL << 20, false,
@@ -751,6 +753,9 @@ private:
             const int count = iface && iface->textInterface() ? iface->textInterface()->characterCount() : -1;
             std::printf("  %-14s accessible characters (%d) counted in %.3f s\n", "", count, wallNow() - asking);
         }
+        const bool status = name == QLatin1String("typing-status");
+        if (status)
+            s.form().setStatusLineShown(true);
         const double placing = wallNow();
         placeCaret(e.widget(), where, [&] { e.setSelStart(e.textLength() / 2); });
         std::printf("  %-14s caret placed in %.3f s\n", "", wallNow() - placing);
@@ -786,6 +791,23 @@ private:
         if (kind == Kind::Typing)
             budget(name, QStringLiteral("typing, median per key"), percentile(r.ms, 0.5), 1.0, "ms",
                    QStringLiteral("cpu median %1 ms").arg(percentile(r.cpuMs, 0.5), 0, 'f', 3));
+        if (status) {
+            // Each key's turn of the event loop wrote the status line once; here its update
+            // alone, at the caret where the keys left it.
+            const QString shown = s.app->window.findChild<QLabel *>(QStringLiteral("statusLine"))->text();
+            check(shown.startsWith(QStringLiteral("Ln ")), QStringLiteral("the status line shows the caret's place"));
+            // The caret steps back and forth, so that each update counts and writes a new text.
+            const int updates = 2000, end = e.textLength();
+            const double cpu0 = cpuNow();
+            for (int i = 0; i < updates; ++i) {
+                e.setSelStart(end - i % 2);
+                s.form().updateStatusLine();
+            }
+            const double perUpdate = (cpuNow() - cpu0) * 1000.0 / updates;
+            std::printf("  %-14s status line \"%s\": %.4f ms an update\n", "", qPrintable(shown), perUpdate);
+            budget(name, QStringLiteral("status line update per key"), perUpdate, 0.05, "ms", QString());
+            s.form().setStatusLineShown(false);
+        }
         // What the records hold where the lists can be read; otherwise what the process grew by.
         const bool counted = after.bytes >= 0;
         const double perKey = counted ? double(after.bytes - std::max(0LL, before.bytes)) / typed
@@ -1117,7 +1139,8 @@ int main(int argc, char **argv)
         else if (a == QLatin1String("open"))
             wanted << QStringLiteral("open-1mb") << QStringLiteral("open-100mb") << QStringLiteral("open-1gb?");
         else if (a == QLatin1String("typing"))
-            wanted << QStringLiteral("typing-end") << QStringLiteral("typing-middle") << QStringLiteral("typing-line");
+            wanted << QStringLiteral("typing-end") << QStringLiteral("typing-middle") << QStringLiteral("typing-status")
+                   << QStringLiteral("typing-line");
         else if (a == QLatin1String("all")) {
             for (const Scenario &s : Scenarios)
                 wanted << QString::fromLatin1(s.name) + QLatin1Char('?');

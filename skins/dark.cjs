@@ -29,6 +29,11 @@ QPushButton[foreColor="8421504"] {
     color: #767d88;
 }
 
+/* The status line along the bottom edge, when shown. */
+QLabel#statusLine {
+    color: #aab2bd;
+}
+
 QFrame#TabControl1 {
     background-color: #282c33;
     border: 1px solid #434954;

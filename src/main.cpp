@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -15,6 +16,7 @@
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #ifdef MARQUILL_X11
 #include <xcb/xcb.h>
 #endif
@@ -71,6 +73,21 @@ int main(int argc, char *argv[])
     }
     if (!displayAvailable())
         return 1;
+    // "-": the text of standard input, read whole before anything else, byte for byte.
+    OpenTargets targets = command.targets;
+    for (auto t = targets.begin(); t != targets.end();) {
+        if (!t->standardInput) {
+            ++t;
+        } else if (::isatty(STDIN_FILENO)) {
+            std::fprintf(stderr, "marquill: standard input is a terminal; nothing is read from it.\n");
+            t = targets.erase(t);
+        } else {
+            QFile input;
+            if (input.open(stdin, QIODevice::ReadOnly))
+                t->text = input.readAll();
+            ++t;
+        }
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marquill"));
@@ -106,20 +123,22 @@ int main(int argc, char *argv[])
     // answered from the start on, also while this window reopens its files.
     QString why;
     SingleInstance instance(SingleInstance::defaultSocketPath(&why));
-    QStringList files = command.files;
+    OpenTargets &files = targets;
+    // What the running window took is not opened again; a text too large to hand over opens here.
+    const auto keepUnhanded = [&files](qsizetype handed) { files.erase(files.begin(), files.begin() + handed); };
     if (instance.socketPath().isEmpty()) {
         std::fprintf(stderr, "marquill: later starts will open windows of their own: %s\n", qPrintable(why));
     } else {
         qsizetype handed = 0;
-        if (instance.sendToRunning(files, 5000, &handed))
+        if (instance.sendTargets(files, 5000, &handed))
             return 0;
-        files = files.mid(handed);
+        keepUnhanded(handed);
         const SingleInstance::Listen listening = instance.listen();
         if (listening == SingleInstance::Listen::OtherRunning) {
             // Another start came up at the same moment and listens now.
-            if (instance.sendToRunning(files, 5000, &handed))
+            if (instance.sendTargets(files, 5000, &handed))
                 return 0;
-            files = files.mid(handed);
+            keepUnhanded(handed);
         }
         if (listening == SingleInstance::Listen::Failed)
             std::fprintf(stderr, "marquill: later starts will open windows of their own: %s\n",
@@ -127,8 +146,8 @@ int main(int argc, char *argv[])
     }
 
     QtApplication marquill;
-    instance.onRequest = [&marquill](const QStringList &handedOver) { marquill.anotherStart(handedOver); };
+    instance.onOpen = [&marquill](const OpenTargets &handedOver) { marquill.anotherStartWith(handedOver); };
     marquill.window.onUnloaded = [] { QCoreApplication::exit(0); };
-    marquill.start(files);
+    marquill.startWith(files);
     return app.exec();
 }

@@ -5,7 +5,9 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QRegularExpression>
 #include <QUrl>
+#include <limits>
 
 QString localFileOfUrl(const QUrl &url)
 {
@@ -16,6 +18,46 @@ QString localFileOfUrl(const QUrl &url)
     return nameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
 }
 
+namespace {
+
+// A line or column number; a huge one saturates, so that it clamps to the document's end.
+int placeNumber(const QString &digits)
+{
+    bool ok = false;
+    const qulonglong value = digits.size() > 10 ? 0 : digits.toULongLong(&ok);
+    if (digits.size() > 10 || (ok && value > qulonglong(std::numeric_limits<int>::max())))
+        return std::numeric_limits<int>::max();
+    return int(value);
+}
+
+// The file a name means and the place in it: the whole name when such a file exists, otherwise
+// the name without a ":LINE" or ":LINE:COLUMN" ending, the one that names an existing file first.
+OpenTarget targetOf(const QString &path, int line)
+{
+    if (nameStatus(path).exists)
+        return OpenTarget::file(path, line);
+    static const QRegularExpression one(QStringLiteral("^(.+):(\\d+)$"));
+    static const QRegularExpression two(QStringLiteral("^(.+):(\\d+):(\\d+)$"));
+    const QRegularExpressionMatch m1 = one.match(path);
+    const QRegularExpressionMatch m2 = two.match(path);
+    // Line 0 still names a place: the first line.
+    const auto lineOf = [](const QString &digits) { return std::max(1, placeNumber(digits)); };
+    const auto withLine = [&] { return OpenTarget::file(m1.captured(1), lineOf(m1.captured(2))); };
+    const auto withColumn = [&] {
+        return OpenTarget::file(m2.captured(1), lineOf(m2.captured(2)), std::max(1, placeNumber(m2.captured(3))));
+    };
+    if (m1.hasMatch() && nameStatus(m1.captured(1)).exists)
+        return withLine();
+    // Neither exists: the longer ending is the place, and the file a new one.
+    if (m2.hasMatch())
+        return withColumn();
+    if (m1.hasMatch())
+        return withLine();
+    return OpenTarget::file(path, line);
+}
+
+} // namespace
+
 CommandLine parseCommandLine(const QStringList &arguments, const QString &currentFolder)
 {
     QCommandLineParser parser;
@@ -24,7 +66,10 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &curren
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Files to open, each in a new tab. With Marquill already running, "
-                                                "they open in its window."),
+                                                "they open in its window. FILE:LINE or FILE:LINE:COLUMN puts the "
+                                                "caret there, as does +LINE before a file. A file that does not "
+                                                "exist yet opens empty and is made by Save. - reads the text "
+                                                "from standard input."),
                                  QStringLiteral("[FILE...]"));
 
     CommandLine out;
@@ -40,14 +85,31 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &curren
     out.help = parser.isSet(help) || parser.isSet(QStringLiteral("help-all"));
     out.version = parser.isSet(version);
     const QDir here(currentFolder);
+    static const QRegularExpression plusLine(QStringLiteral("^\\+(\\d+)$"));
+    int line = 0;
     for (const QString &argument : parser.positionalArguments()) {
+        if (argument == QLatin1String("-")) {
+            out.targets.push_back(OpenTarget::input({}));
+            continue;
+        }
+        if (const QRegularExpressionMatch m = plusLine.match(argument); m.hasMatch()) {
+            line = std::max(1, placeNumber(m.captured(1)));
+            continue;
+        }
         QString path = argument;
         if (argument.startsWith(QLatin1String("file:"))) {
             const QString local = localFileOfUrl(QUrl(argument));
             if (!local.isEmpty())
                 path = local;
         }
-        out.files << QDir::cleanPath(here.absoluteFilePath(path));
+        OpenTarget target = targetOf(QDir::cleanPath(here.absoluteFilePath(path)), line);
+        if (target.line == 0)
+            target.line = line;
+        line = 0;
+        out.files << target.path;
+        out.targets.push_back(std::move(target));
     }
+    if (line > 0)
+        out.error = QStringLiteral("a line number (+LINE) must come before a file");
     return out;
 }

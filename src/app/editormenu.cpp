@@ -34,9 +34,11 @@ const EditorMenuEntry EditorMenu[] = {
     {},
     {.caption = "Find...", .run = &Form1::PushButton3_Click},
     {.caption = "Replace...", .run = &Form1::showReplace},
+    {.caption = "Go to Line...", .run = &Form1::showGoToLine},
     {},
     {.caption = "Word &Wrap", .isOn = &Form1::wordWrap, .turn = &Form1::setWordWrap},
     {.caption = "Line &Numbers", .isOn = &Form1::lineNumbers, .turn = &Form1::setLineNumbers},
+    {.caption = "&Status Line", .isOn = &Form1::statusLineShown, .turn = &Form1::setStatusLineShown},
 };
 
 // The selected tab's editor, nullptr when there is none.

@@ -14,6 +14,7 @@
 #include "platform/tabstrip.h"
 #include "platform/timer.h"
 #include "platform/window.h"
+#include "shortcuts/shortcuts.h"
 
 #include <QDir>
 
@@ -154,6 +155,10 @@ void Form1::Form_Load()
     step(142, [&] { p.timer.setEnabled(true); });
     step(144, [&] { p.timer.setInterval(10); });
     step(146, [&] { undo.UndoRecording = true; });
+    step(148, [&] {
+        if (isSettingOn(GetSetting(QStringLiteral("StatusLine"), QStringLiteral("0"))))
+            setStatusLineShown(true);
+    });
 }
 
 void Form1::clickButton(Button button)

@@ -6,6 +6,7 @@
 #include "documents/record.h"
 #include "fileops/filestamp.h"
 #include "fileops/textcodec.h"
+#include "platform/opentarget.h"
 #include "platform/platform.h"
 #include "search/searcher.h"
 #include "undo/modundos.h"
@@ -17,6 +18,7 @@
 #include <vector>
 
 class Editor;
+class LineDialog;
 class DraftStore;
 class FileWatch;
 class ReplaceDialog;
@@ -129,6 +131,13 @@ public:
     // each opens as Open opens it, the last one selected; those that cannot be read are named
     // in one notice.
     void openFiles(const QStringList &paths);
+    // The same for the command line's forms: the caret goes to each one's line and column, a
+    // file that does not exist yet opens empty under its name, and standard input's text opens
+    // as a new untitled document.
+    void openTargets(const OpenTargets &targets);
+    void openNewFile(const QString &path);           // an empty document that Save writes to `path`
+    void openStandardInput(const QByteArray &bytes); // decoded as Open decodes a file
+    bool closePristineUntitled();                    // start-up's untouched Untitled1, once named files have opened
     bool mayOverwrite(int index, const QString &path, WriteTarget &target);  // asks when another program changed it
     void noteWritten(int index, const QString &path, const QString &target); // the document's text is in that file
     void savedAs(int position, const QString &path);                         // the tab's document now has that file
@@ -177,6 +186,23 @@ public:
     // start again as Find Next asks. False when there is none; throws when it cannot search.
     bool findMatch(const SearchOptions &options, bool backward, bool focusEditor);
     QByteArray documentLineBreak(int index) const; // what "\n" inserts into the document
+
+    // --- navigation: Go to Line (Ctrl+G) and the status line (search/gotoline.cpp, app/statusline.cpp)
+    void showGoToLine();                 // asks for a line number; the caret goes to the line's start
+    void goToLine(int line, int column); // 1-based; clipped to the document; column in characters
+    void setStatusLineShown(bool shown); // remembered as StatusLine=1
+    bool statusLineShown() const { return statusLineShown_; }
+    void updateStatusLine();          // writes the current document's place into the status line
+    QString statusLineText();         // "Ln 12, Col 5 | Sel 3 | UTF-8 | CRLF | 150%"
+    void noteStatusChange(int index); // a change of editor `index`'s text, while the status line is shown
+    LineDialog *lineDialog = nullptr; // set by the platform
+    bool statusLineShown_ = false;
+    // The column last counted, so that typing along a long line counts only what it added.
+    struct StatusColumn {
+        const Editor *editor = nullptr;
+        int lineStart = -1, position = -1;
+        qint64 column = 0;
+    } statusColumn_;
 
     // --- undo: edit recording, Undo and Redo ----------------------------------------------------
     void RichTextBox1_Change(int Index);

@@ -42,7 +42,9 @@ void Form1::Form_Resize()
     if (step.test(100, [&] { return p.window.windowState() == WindowState::Minimized; }))
         return;
     step(102, [&] {
-        if (const auto h = Layout::fill(static_cast<float>(p.window.scaleHeight()), static_cast<float>(p.tabs.top())))
+        // A shown status line takes the bottom edge; the tab strip keeps its margin above it.
+        const double bottom = p.window.scaleHeight() - (statusLineShown_ ? p.window.statusLineHeight() : 0.0);
+        if (const auto h = Layout::fill(static_cast<float>(bottom), static_cast<float>(p.tabs.top())))
             p.tabs.setHeight(*h);
     });
     step(104, [&] {

@@ -25,6 +25,7 @@ struct Document {
     bool fileGone = false;       // its file was removed or moved away, and the user was told
     bool reloadDeclined = false; // the user kept his changes over the file's; not asked again until saved
     int zoom = 0;                // zoom steps of its editor (Ctrl+=, Ctrl+-, Ctrl+wheel), kept while it is open
+    bool fileAbsent = false;     // named before its file existed: a save asks when another program made it meanwhile
 
     bool loaded() const { return editor != nullptr; }
     QString shownCaption() const { return unsaved ? caption + QLatin1Char('*') : caption; }

@@ -63,6 +63,8 @@ void Form1::loadEditor(int index)
     documents[index] = Document{};
     documents[index].editor = e;
     applyView(*e);
+    if (statusLineShown_)
+        e->setViewHandler([this] { updateStatusLine(); });
     editorCreated(index);
 }
 
@@ -227,6 +229,7 @@ void Form1::TabControl1_SelectedChanged(int position)
     e.setZoom(document(index).zoom);
     e.setVisible(true);
     e.setFocus();
+    updateStatusLine();
 }
 
 void Form1::PushButton5_Click()

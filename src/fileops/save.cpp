@@ -180,6 +180,9 @@ bool Form1::mayOverwrite(int index, const QString &path, WriteTarget &target)
     const bool sameName = !known.path.isEmpty() && isSameFile(known.path, path);
     target.file = sameName && !known.target.isEmpty() ? known.target : resolveLinks(path);
     target.expected.reset();
+    // A file named before it existed, which another program has made since.
+    if (document(index).fileAbsent && known.path == path && nameStatus(path).exists)
+        return askOverwrite(*this, path);
     if (!sameName || !known.known())
         return true;
     // A stamp that came back with a draft has no target yet: it is checked where it will be written.
@@ -197,9 +200,11 @@ void Form1::noteWritten(int index, const QString &path, const QString &target)
 {
     Document &d = document(index);
     d.file = stampFile(path, target);
+    d.fileAbsent = false;
     d.fileGone = false;
     d.reloadDeclined = false;
     watchDocumentFile(index);
+    updateStatusLine(); // a save may have changed the encoding
 }
 
 QString Form1::saveDialogStart(int index) const

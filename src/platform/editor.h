@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringView>
 #include <functional>
@@ -112,6 +113,18 @@ public:
     virtual void setZoom(int) {}
     virtual void setWordWrap(bool) {}
     virtual void setLineNumbers(bool) {}
+    // Lines, counted from 0, as the buffer breaks them ("\r\n", a lone "\r" or a lone "\n").
+    // The defaults work on a copy of the text, for editors that hold no buffer.
+    virtual int lineCount() const { return lineOfPosition(textLength()) + 1; }
+    virtual int lineOfPosition(int position) const; // clipped to the text
+    virtual int lineStart(int line) const;          // the position where the line starts, clipped
+    virtual int caretPosition() const { return selStart() + selLength(); } // the selection's moving end
+    // The text's size in percent of the designed font size (100: as designed), as the widget
+    // reports its zoom.
+    virtual int zoomPercent() const { return 100; }
+    // Called at most once per event-loop turn after the caret, the selection or the zoom
+    // changed; nothing is watched while no handler is set.
+    virtual void setViewHandler(std::function<void()> handler) { onView_ = std::move(handler); }
 
     // Position and size in twips, relative to the tab strip.
     virtual double left() const = 0;
@@ -135,6 +148,8 @@ protected:
         change_ = TextChange{};
     }
 
+    std::function<void()> onView_;
+
 private:
     QString tag_;
     std::function<void()> onChange_;
@@ -149,3 +164,31 @@ public:
     virtual Editor *createElement(int index) = 0; // owned by the factory
     virtual void destroyElement(Editor *editor) = 0;
 };
+
+inline int Editor::lineOfPosition(int position) const
+{
+    const QString t = textRange(0, position);
+    int line = 0;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t[i] == QLatin1Char('\n') ||
+            (t[i] == QLatin1Char('\r') && (i + 1 >= t.size() || t[i + 1] != QLatin1Char('\n'))))
+            ++line;
+    }
+    // A position between "\r" and "\n" belongs to the line that the pair ends.
+    if (!t.isEmpty() && t.back() == QLatin1Char('\r') && textRange(position, 1) == QStringLiteral("\n"))
+        --line;
+    return line;
+}
+
+inline int Editor::lineStart(int line) const
+{
+    const QString t = text();
+    int at = 0;
+    for (int n = 0; n < line; ++n) {
+        const qsizetype next = t.indexOf(QRegularExpression(QStringLiteral("\r\n|\r|\n")), at);
+        if (next < 0)
+            return at;
+        at = int(next) + (t.mid(next, 2) == QStringLiteral("\r\n") ? 2 : 1);
+    }
+    return at;
+}

@@ -137,6 +137,7 @@ private:
     bool inPlace_ = false;
     bool touched_ = false; // in place: the file has been written to
     bool done_ = false;
+    bool absent_ = false; // no file held the name at the check: commit replaces none
     long long written_ = 0;
     long long oldSize_ = 0;
     FileIdentity identity_;

@@ -58,6 +58,11 @@ public:
     // Restores the window if it is minimized, raises it and gives it the keyboard: the one way
     // in which the program brings itself to the user's attention.
     virtual void bringToFront() = 0;
+    // The status line along the window's bottom edge, hidden until shown; its height in twips.
+    virtual void setStatusLineVisible(bool) {}
+    virtual void setStatusLineText(const QString &) {}
+    virtual double statusLineHeight() const { return 0; }
+
     // Whether the window has the keyboard (no dialog of its own, no other program's window).
     virtual bool isActive() const { return true; }
 };

@@ -6,6 +6,8 @@
 
 void Form1::RichTextBox1_Change(int Index)
 {
+    if (statusLineShown_)
+        noteStatusChange(Index);
     // Every change, also those the history does not record, goes into the draft's journal.
     if (Document *d = loadedDocument(Index))
         d->journal.note(*d->editor, d->editor->lastChange());

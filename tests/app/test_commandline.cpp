@@ -54,16 +54,18 @@ TEST_F(StartWithFilesTest, FilesOpenAfterTheReopenedOnesLastSelectedMissingOneNa
     app->window.close(); // records kept.txt for the next start
     prompts.clear();
 
-    startWith({a, missing, env->path("with space"), b});
-    EXPECT_EQ(captions(), (QStringList{"kept.txt", "a b.txt", "b.txt"}));
-    EXPECT_EQ(tabs().selectedPosition(), 2);
+    startWith({a, missing, env->path("with space"), env->path("no folder/x.txt"), b});
+    // A file that does not exist yet in an existing folder opens empty, for Save to make.
+    EXPECT_EQ(captions(), (QStringList{"kept.txt", "a b.txt", "gone.txt", "b.txt"}));
+    EXPECT_EQ(tabs().selectedPosition(), 3);
     EXPECT_EQ(current().text(), "second");
     EXPECT_TRUE(current().isVisible());
     EXPECT_EQ(editorAt(tabs().itemData(1)).text(), "first");
     // One notice for both files that could not be opened, and no error report.
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_TRUE(prompts.reports().empty());
-    EXPECT_TRUE(prompts.shown[0].text.contains(missing + " (no such file)")) << prompts.shown[0].text.toStdString();
+    EXPECT_TRUE(prompts.shown[0].text.contains(env->path("no folder/x.txt") + " (no such file)"))
+        << prompts.shown[0].text.toStdString();
     EXPECT_TRUE(prompts.shown[0].text.contains(env->path("with space") + " (a folder, not a file)"));
 }
 

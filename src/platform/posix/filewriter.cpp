@@ -11,6 +11,7 @@
 #include <QtDebug>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -331,6 +332,7 @@ void FileReplacement::open(std::optional<FileIdentity> expected)
             throw Failure(describeErrno(errno));
         if (expected)
             throw FileChanged();
+        absent_ = true;
         removeLeftovers();
         if (afterCheck())
             afterCheck()();
@@ -542,9 +544,28 @@ void FileReplacement::commit()
         throw Failure(describeErrno(errno));
     const int fd = fd_;
     fd_ = -1;
-    // Whatever holds the name by now is replaced, never followed: the rename works on the name.
-    if (::close(fd) != 0 || ::renameat(folderFd_, temporary_.constData(), folderFd_, name_.constData()) != 0)
+    if (::close(fd) != 0)
         throw Failure(describeErrno(errno));
+    if (absent_) {
+        // The name held no file at the check: a file that another program made there since is
+        // not replaced unasked (FileChanged asks). Where the file system cannot rename without
+        // replacing, a hard link claims the name as atomically; without those, a plain rename.
+        if (::renameat2(folderFd_, temporary_.constData(), folderFd_, name_.constData(), RENAME_NOREPLACE) != 0) {
+            if (errno == EEXIST)
+                throw FileChanged();
+            if (errno != EINVAL && errno != ENOSYS)
+                throw Failure(describeErrno(errno));
+            if (::linkat(folderFd_, temporary_.constData(), folderFd_, name_.constData(), 0) == 0)
+                ::unlinkat(folderFd_, temporary_.constData(), 0);
+            else if (errno == EEXIST)
+                throw FileChanged();
+            else if (::renameat(folderFd_, temporary_.constData(), folderFd_, name_.constData()) != 0)
+                throw Failure(describeErrno(errno));
+        }
+    } else if (::renameat(folderFd_, temporary_.constData(), folderFd_, name_.constData()) != 0) {
+        // Whatever holds the name by now is replaced, never followed: the rename works on the name.
+        throw Failure(describeErrno(errno));
+    }
     done_ = true;
     // The rename itself lasts through a crash only once the folder is synced.
     ::fsync(folderFd_);

@@ -126,6 +126,13 @@ MainWindow::MainWindow()
     windowKey(QKeySequence(Qt::Key_F3), [](Form1 &f) { f.findAgain(false); });
     windowKey(QKeySequence(Qt::SHIFT | Qt::Key_F3), [](Form1 &f) { f.findAgain(true); });
     installWindowKeys();
+    // Go to Line; the editors leave Ctrl+G alone.
+    auto goToLine = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
+    goToLine->setContext(Qt::WindowShortcut);
+    connect(goToLine, &QShortcut::activated, this, [this] {
+        if (form_)
+            form_->showGoToLine();
+    });
 
     // Files dropped anywhere on the window, the editors included, and Ctrl+wheel over an editor
     // reach the window through the application's filter: the editors would take them otherwise.
@@ -355,6 +362,7 @@ QString MainWindow::programFolder() const
 void MainWindow::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
+    placeStatusLine();
     if (form_)
         form_->Form_Resize();
 }

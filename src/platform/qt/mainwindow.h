@@ -10,6 +10,7 @@
 #include <optional>
 
 class QPushButton;
+class QLabel;
 
 inline constexpr int FindNextGrey = 8421504; // 0x808080: the caption colour of an unavailable Find Next
 class QWheelEvent;
@@ -53,6 +54,11 @@ public:
     QString programFolder() const override;
     void bringToFront() override;
     bool isActive() const override { return isActiveWindow(); }
+    // The status line (mainwindowstatus.cpp): a label named "statusLine" along the bottom edge.
+    void setStatusLineVisible(bool visible) override;
+    void setStatusLineText(const QString &text) override;
+    double statusLineHeight() const override;
+    QLabel *statusLine() const { return statusLine_; }
 
     // Set by the program: where the program file lives (tests point it elsewhere).
     void setProgramFolder(const QString &folder) { programFolder_ = folder; }
@@ -95,6 +101,7 @@ private:
     void showEditorMenu(QWidget *at, QPoint point);
     bool buttonKey(QObject *watched, QKeyEvent *e);
     void focusButton(Button b);
+    void placeStatusLine();
 
     Form1 *form_ = nullptr;
     QMap<Button, QPushButton *> buttons_;
@@ -107,4 +114,5 @@ private:
     ApplicationFilter *appFilter_ = nullptr;
     int wheelZoom_ = 0; // wheel steps not yet turned into a zoom step
     bool questionsHoldKeys_ = false;
+    QLabel *statusLine_ = nullptr;
 };

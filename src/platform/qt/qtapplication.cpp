@@ -18,6 +18,7 @@ QtApplication::QtApplication(Prompts *prompts, const QString &programFolder, std
     platform = std::make_unique<Platform>(
         Platform{window, tabs, editors, prompts ? *prompts : qtPrompts, settings, timer, *hotKeys, draftTimer});
     form = std::make_unique<Form1>(*platform, undos);
+    form->lineDialog = &lineDialog;
     window.setForm(form.get());
     form->replaceDialog = &replaceDialog;
     replaceDialog.setForm(form.get());
@@ -30,7 +31,24 @@ QtApplication::~QtApplication()
     form.reset();
 }
 
+namespace {
+
+OpenTargets targetsOf(const QStringList &files)
+{
+    OpenTargets targets;
+    for (const QString &file : files)
+        targets.push_back(OpenTarget::file(file));
+    return targets;
+}
+
+} // namespace
+
 void QtApplication::start(const QStringList &files)
+{
+    startWith(targetsOf(files));
+}
+
+void QtApplication::startWith(const OpenTargets &targets)
 {
     form->Form_Load();
     window.show();
@@ -45,25 +63,32 @@ void QtApplication::start(const QStringList &files)
         } catch (const std::exception &) {
         }
     }
-    if (!files.isEmpty())
-        form->openFiles(files);
+    if (!targets.empty()) {
+        form->openTargets(targets);
+        form->closePristineUntitled();
+    }
 }
 
 void QtApplication::anotherStart(const QStringList &files)
 {
+    anotherStartWith(targetsOf(files));
+}
+
+void QtApplication::anotherStartWith(const OpenTargets &targets)
+{
     window.bringToFront();
-    waitingFiles_ += files;
+    waiting_.insert(waiting_.end(), targets.begin(), targets.end());
     openWaitingFiles();
 }
 
 void QtApplication::openWaitingFiles()
 {
-    if (waitingFiles_.isEmpty())
+    if (waiting_.empty())
         return;
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
         QTimer::singleShot(200, &window, [this] { openWaitingFiles(); });
         return;
     }
-    const QStringList files = std::exchange(waitingFiles_, {});
-    form->openFiles(files);
+    const OpenTargets targets = std::exchange(waiting_, {});
+    form->openTargets(targets);
 }

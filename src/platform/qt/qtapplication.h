@@ -6,6 +6,7 @@
 #include "platform/qt/mainwindow.h"
 #include "platform/qt/qteditor.h"
 #include "platform/qt/qthotkeys.h"
+#include "platform/qt/qtlinedialog.h"
 #include "platform/qt/qtprompts.h"
 #include "platform/qt/qtreplacedialog.h"
 #include "platform/qt/qtsettings.h"
@@ -27,16 +28,21 @@ public:
     // Form_Load, then shows the window with the current document focused, then opens the
     // files named on the command line.
     void start(const QStringList &files = {});
+    // The same with the command line's places and standard input's text; an untouched
+    // Untitled1 that start-up made is closed once a named document has opened.
+    void startWith(const OpenTargets &targets);
     // A later start's request: the window comes to the front and opens the files. While a
     // dialog of this window is open the files wait for it to close, so that no command in
     // progress finds another document selected when it goes on.
     void anotherStart(const QStringList &files);
+    void anotherStartWith(const OpenTargets &targets);
 
     MainWindow window;
     QtTabStrip tabs{&window};
     QtEditorFactory editors{tabs.frame()};
     QtPrompts qtPrompts{window};
     QtReplaceDialog replaceDialog{&window};
+    QtLineDialog lineDialog{&window};
     QtSettingsStore settings;
     QtTimer timer;
     QtOneShotTimer draftTimer;
@@ -47,5 +53,5 @@ public:
 
 private:
     void openWaitingFiles();
-    QStringList waitingFiles_;
+    OpenTargets waiting_;
 };

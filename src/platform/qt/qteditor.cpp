@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -424,6 +425,60 @@ long QtEditor::snap(long bytePos) const
     if (bytePos > 0 && send(Sci::SCI_GETCHARAT, bytePos - 1) == '\r' && send(Sci::SCI_GETCHARAT, bytePos) == '\n')
         return bytePos - 1;
     return bytePos;
+}
+
+int QtEditor::lineCount() const
+{
+    return int(send(Sci::SCI_GETLINECOUNT));
+}
+
+int QtEditor::lineOfPosition(int position) const
+{
+    return int(send(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(toBytes(std::max(0, position)))));
+}
+
+int QtEditor::lineStart(int line) const
+{
+    const long last = send(Sci::SCI_GETLINECOUNT) - 1;
+    const long clipped = std::clamp<long>(line, 0, last);
+    return toUtf16(send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(clipped)));
+}
+
+int QtEditor::caretPosition() const
+{
+    return toUtf16(send(Sci::SCI_GETCURRENTPOS));
+}
+
+int QtEditor::zoomPercent() const
+{
+    // Scintilla's zoom adds points to every style's size.
+    const double size = font_.pointSizeF() > 0 ? font_.pointSizeF() : 10.0;
+    return int(std::lround(100.0 * (size + double(send(Sci::SCI_GETZOOM))) / size));
+}
+
+void QtEditor::setViewHandler(std::function<void()> handler)
+{
+    Editor::setViewHandler(std::move(handler));
+    QObject::disconnect(viewUpdates_);
+    QObject::disconnect(viewZoom_);
+    if (!onView_)
+        return;
+    // Once per event-loop turn, however many keys and moves the turn brought.
+    const auto notify = [this] {
+        if (viewPending_)
+            return;
+        viewPending_ = true;
+        QTimer::singleShot(0, sci_, [this] {
+            viewPending_ = false;
+            if (onView_)
+                onView_();
+        });
+    };
+    viewUpdates_ = QObject::connect(sci_, &QsciScintillaBase::SCN_UPDATEUI, sci_, [notify](int updated) {
+        if (updated & (Sci::SC_UPDATE_CONTENT | Sci::SC_UPDATE_SELECTION))
+            notify();
+    });
+    viewZoom_ = QObject::connect(sci_, &QsciScintillaBase::SCN_ZOOM, sci_, notify);
 }
 
 int QtEditor::selStart() const

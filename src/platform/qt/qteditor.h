@@ -127,6 +127,12 @@ public:
     void loadUtf8(qint64 reserve, const std::function<void(const Append &append)> &fill, bool valid) override;
     void release() override;
     void replaceUtf8(qint64 from, qint64 to, QByteArrayView bytes) override;
+    int lineCount() const override;
+    int lineOfPosition(int position) const override;
+    int lineStart(int line) const override;
+    int caretPosition() const override;
+    int zoom() const override;
+    void setViewHandler(std::function<void()> handler) override;
     bool isVisible() const override;
     void setVisible(bool visible) override;
     void zOrder() override;
@@ -145,7 +151,7 @@ public:
     void paste() override;
     void deleteSelection() override;
     bool canPaste() const override;
-    int zoom() const override;
+    int zoomPercent() const override;
     void setZoom(int steps) override;
     void setWordWrap(bool on) override;
     void setLineNumbers(bool on) override;
@@ -175,8 +181,10 @@ private:
     static constexpr long WrapLimit = 1L << 20; // bytes: a larger document is not wrapped
     bool wrap_ = false;
     bool numbers_ = false;
-    int numberDigits_ = 0; // digits the number margin is wide for
-    long textGap_ = 1;     // the widget's own gap before the text, while there are no numbers
+    int numberDigits_ = 0;     // digits the number margin is wide for
+    long textGap_ = 1;         // the widget's own gap before the text, while there are no numbers
+    bool viewPending_ = false; // a view notification waits for the event loop
+    QMetaObject::Connection viewUpdates_, viewZoom_;
 };
 
 class QtEditorFactory : public EditorFactory {

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <limits>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -28,6 +29,12 @@ namespace {
 // length and its UTF-8 bytes; all numbers 32 bits, big-endian. Lengths are checked before
 // anything is allocated for them.
 constexpr quint32 RequestMagic = 0x4d51'0002; // "MQ", version 2
+// Version 3 gives each entry its line, its column and a kind before the length and the bytes:
+// 0 a file's name, 1 the text a start read from its standard input (at most one a request).
+// A start sends version 2 when it has nothing but names, so an older window still takes them.
+constexpr quint32 PlacesMagic = 0x4d51'0003;
+constexpr quint32 KindFile = 0, KindInput = 1;
+constexpr qint64 PlaceEntryBytes = 16;
 constexpr qint64 HeaderBytes = 8;
 constexpr char Received = 'k';
 
@@ -283,40 +290,67 @@ private:
             return;
         const QByteArray header = socket->peek(HeaderBytes);
         const qint64 length = number(header.constData() + 4);
-        if (number(header.constData()) != RequestMagic || length > limits_.requestBytes)
+        const quint32 magic = number(header.constData());
+        if ((magic != RequestMagic && magic != PlacesMagic) || length > limits_.requestBytes)
             return drop(socket);
         if (socket->bytesAvailable() < HeaderBytes + length)
             return;
         if (socket->bytesAvailable() > HeaderBytes + length)
             return drop(socket); // one request per connection
         const QByteArray body = socket->read(HeaderBytes + length).mid(HeaderBytes);
-        QStringList files;
-        if (!parse(body, &files))
+        OpenTargets targets;
+        if (!parse(body, magic == PlacesMagic, &targets))
             return drop(socket);
         // The window is told first, then the caller, who may end at once.
         QMetaObject::invokeMethod(
-            owner_, [owner = owner_, files] { owner->deliver(files); }, Qt::QueuedConnection);
+            owner_, [owner = owner_, targets] { owner->deliver(targets); }, Qt::QueuedConnection);
         socket->write(QByteArray(1, Received));
         socket->flush();
         socket->disconnectFromServer();
     }
 
-    bool parse(const QByteArray &body, QStringList *files) const
+    bool parse(const QByteArray &body, bool places, OpenTargets *targets) const
     {
         if (body.size() < 4)
             return false;
         const quint32 count = number(body.constData());
         if (count > quint32(limits_.paths))
             return false;
+        const auto place = [](quint32 n) {
+            return int(std::min<quint32>(n, quint32(std::numeric_limits<int>::max())));
+        };
         qsizetype at = 4;
+        bool input = false;
         for (quint32 i = 0; i < count; ++i) {
+            OpenTarget target;
+            if (places) {
+                if (body.size() - at < 12)
+                    return false;
+                target.line = place(number(body.constData() + at));
+                target.column = place(number(body.constData() + at + 4));
+                const quint32 kind = number(body.constData() + at + 8);
+                if (kind != KindFile && kind != KindInput)
+                    return false;
+                target.standardInput = kind == KindInput;
+                if (target.standardInput && (input || target.line || target.column))
+                    return false; // one text a request, and no place in it
+                input = input || target.standardInput;
+                at += 12;
+            }
             if (body.size() - at < 4)
                 return false;
             const quint32 size = number(body.constData() + at);
             at += 4;
             if (size > quint32(body.size() - at))
                 return false;
-            *files << nameFromBytes(QByteArrayView(body.constData() + at, size));
+            const QByteArrayView bytes(body.constData() + at, size);
+            if (target.standardInput)
+                target.text = bytes.toByteArray();
+            else if (places && size == 0)
+                return false; // a file needs a name
+            else
+                target.path = nameFromBytes(bytes);
+            targets->push_back(std::move(target));
             at += size;
         }
         return at == body.size();
@@ -408,45 +442,80 @@ QString SingleInstance::defaultSocketPath(QString *why)
 
 bool SingleInstance::sendToRunning(const QStringList &files, int timeoutMs, qsizetype *handed) const
 {
+    OpenTargets targets;
+    for (const QString &file : files)
+        targets.push_back(OpenTarget::file(file));
+    return sendTargets(targets, timeoutMs, handed);
+}
+
+namespace {
+
+bool hasPlaces(const OpenTarget &t)
+{
+    return t.standardInput || t.line > 0 || t.column > 0;
+}
+
+qint64 entryBytes(const OpenTarget &t, bool places)
+{
+    return (places ? PlaceEntryBytes : 4) + (t.standardInput ? t.text.size() : nameBytes(t.path).size());
+}
+
+} // namespace
+
+bool SingleInstance::sendTargets(const OpenTargets &targets, int timeoutMs, qsizetype *handed) const
+{
     if (handed)
         *handed = 0;
+    const qsizetype count = qsizetype(targets.size());
     // In requests within what the listener takes; an empty list still asks for the window.
     qsizetype from = 0;
     do {
         qint64 bytes = 4;
         qsizetype to = from;
-        while (to < files.size() && to - from < limits_.paths) {
-            const qint64 size = 4 + nameBytes(files[to]).size();
-            if (to > from && bytes + size > limits_.requestBytes)
+        bool input = false;
+        while (to < count && to - from < limits_.paths) {
+            const OpenTarget &t = targets[size_t(to)];
+            const qint64 size = entryBytes(t, true);
+            if ((to > from && bytes + size > limits_.requestBytes) || (t.standardInput && input))
                 break;
+            if (bytes + size > limits_.requestBytes)
+                return false; // more than the window takes at once: this start keeps it
+            input = input || t.standardInput;
             bytes += size;
             ++to;
         }
-        if (!sendRequest(files.mid(from, to - from), timeoutMs))
+        if (!sendRequest(OpenTargets(targets.begin() + from, targets.begin() + to), timeoutMs))
             return false;
         from = to;
         if (handed)
             *handed = from;
-    } while (from < files.size());
+    } while (from < count);
     return true;
 }
 
-bool SingleInstance::sendRequest(const QStringList &files, int timeoutMs) const
+bool SingleInstance::sendRequest(const OpenTargets &targets, int timeoutMs) const
 {
     // Only to a socket of this user's, and only when this user's program answers on it.
     struct stat st {};
     if (path_.isEmpty() || ::lstat(QFile::encodeName(path_).constData(), &st) != 0 || !S_ISSOCK(st.st_mode) ||
         st.st_uid != ::geteuid())
         return false;
+    const bool places = std::any_of(targets.begin(), targets.end(), hasPlaces);
     QByteArray body;
-    append(body, quint32(files.size()));
-    for (const QString &file : files) {
-        const QByteArray bytes = nameBytes(file); // a name's own bytes, also those that are no UTF-8
+    append(body, quint32(targets.size()));
+    for (const OpenTarget &target : targets) {
+        if (places) {
+            append(body, quint32(std::max(0, target.line)));
+            append(body, quint32(std::max(0, target.column)));
+            append(body, target.standardInput ? KindInput : KindFile);
+        }
+        // A name's own bytes, also those that are no UTF-8.
+        const QByteArray bytes = target.standardInput ? target.text : nameBytes(target.path);
         append(body, quint32(bytes.size()));
         body += bytes;
     }
     QByteArray request;
-    append(request, RequestMagic);
+    append(request, places ? PlacesMagic : RequestMagic);
     append(request, quint32(body.size()));
     request += body;
 
@@ -503,8 +572,17 @@ SingleInstance::Listen SingleInstance::listen()
     return Listen::Listening;
 }
 
-void SingleInstance::deliver(const QStringList &files)
+void SingleInstance::deliver(const OpenTargets &targets)
 {
+    if (onOpen) {
+        onOpen(targets);
+        return;
+    }
+    QStringList files;
+    for (const OpenTarget &target : targets) {
+        if (!target.standardInput)
+            files << target.path;
+    }
     if (onRequest)
         onRequest(files);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/opentarget.h"
+
 #include <QObject>
 #include <QStringList>
 #include <atomic>
@@ -34,6 +36,9 @@ public:
     // Hands the files to the running instance, in as many requests as the limits need; true once
     // it has confirmed receipt of all. *handed: how many of the files it confirmed.
     bool sendToRunning(const QStringList &files, int timeoutMs = 5000, qsizetype *handed = nullptr) const;
+    // The same for files with the caret's place and for standard input's text. A text too large
+    // for one request is not handed over (*handed stops before it): this start opens it itself.
+    bool sendTargets(const OpenTargets &targets, int timeoutMs = 5000, qsizetype *handed = nullptr) const;
     // Becomes the running instance. A socket file left by a crashed run (nobody answers on it)
     // is replaced; OtherRunning means another start won the race and is listening. A socket
     // file of another user is left alone (Failed).
@@ -46,6 +51,8 @@ public:
     // Called for every request that arrives, with the files in the order given, in the thread
     // that made this object.
     std::function<void(const QStringList &files)> onRequest;
+    // When set, called instead of onRequest with the places and texts as well.
+    std::function<void(const OpenTargets &targets)> onOpen;
 
     // The folder for the socket: $XDG_RUNTIME_DIR when it is the user's alone, otherwise
     // marquill-<uid> in the temporary folder, made 0700. Empty (with the reason in *why) when
@@ -57,8 +64,8 @@ public:
     static QString defaultSocketPath(QString *why);
 
 private:
-    void deliver(const QStringList &files);
-    bool sendRequest(const QStringList &files, int timeoutMs) const;
+    void deliver(const OpenTargets &targets);
+    bool sendRequest(const OpenTargets &targets, int timeoutMs) const;
 
     QString path_;
     QString error_;

@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/form1.h"
+
+#include "platform/editor.h"
+#include "platform/tabstrip.h"
+#include "platform/window.h"
+#include "shortcuts/shortcuts.h"
+
+namespace {
+
+// Characters of the `length` units from `from` on: a surrogate pair is one, a tab is one, and
+// so is a "\r\n" line break.
+qint64 charactersIn(const Editor &e, int from, int length)
+{
+    if (length <= 0)
+        return 0;
+    qint64 count = 0;
+    const int end = from + length;
+    QChar previous;
+    e.readText(from, [&](int position, QStringView block) {
+        const qsizetype first = std::max<qsizetype>(0, from - position);
+        const qsizetype last = std::min<qsizetype>(block.size(), end - position);
+        for (qsizetype i = first; i < last; ++i) {
+            const QChar c = block[i];
+            if (!c.isLowSurrogate() && !(c == QLatin1Char('\n') && previous == QLatin1Char('\r')))
+                ++count;
+            previous = c;
+        }
+        return position + block.size() < end;
+    });
+    return count;
+}
+
+QString encodingName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8: return QStringLiteral("UTF-8");
+    case TextEncoding::Utf8Bom: return QStringLiteral("UTF-8 BOM");
+    case TextEncoding::Utf16LE: return QStringLiteral("UTF-16 LE");
+    case TextEncoding::Utf16BE: return QStringLiteral("UTF-16 BE");
+    case TextEncoding::CodePage: return QStringLiteral("Windows-1252");
+    }
+    return QString();
+}
+
+QString lineBreaksName(LineBreaks breaks)
+{
+    switch (breaks) {
+    case LineBreaks::CRLF: return QStringLiteral("CRLF");
+    case LineBreaks::LF: return QStringLiteral("LF");
+    case LineBreaks::AsIs: return QStringLiteral("Mixed");
+    }
+    return QString();
+}
+
+} // namespace
+
+void Form1::setStatusLineShown(bool shown)
+{
+    statusLineShown_ = shown;
+    // While hidden nothing watches the caret: typing does no work for it.
+    for (Document &d : documents) {
+        if (d.loaded())
+            d.editor->setViewHandler(shown ? std::function<void()>([this] { updateStatusLine(); }) : nullptr);
+    }
+    p.window.setStatusLineVisible(shown);
+    if (shown)
+        updateStatusLine();
+    Form_Resize();
+    // Written only when it changes: start-up reads it through here too.
+    try {
+        const QString value = shown ? QStringLiteral("1") : QStringLiteral("0");
+        if (isSettingOn(GetSetting(QStringLiteral("StatusLine"), QStringLiteral("0"))) != shown)
+            SaveSetting(QStringLiteral("StatusLine"), value);
+    } catch (const std::exception &) {
+    }
+}
+
+void Form1::noteStatusChange(int index)
+{
+    const Document *d = loadedDocument(index);
+    if (d && d->editor == statusColumn_.editor && d->editor->lastChange().start < statusColumn_.position)
+        statusColumn_ = StatusColumn{};
+}
+
+void Form1::updateStatusLine()
+{
+    if (!statusLineShown_)
+        return;
+    try {
+        p.window.setStatusLineText(statusLineText());
+    } catch (const std::exception &) {
+        p.window.setStatusLineText(QString());
+    }
+}
+
+QString Form1::statusLineText()
+{
+    if (p.tabs.count() == 0)
+        return QString();
+    const Document &d = document(currentEditorIndex());
+    const Editor &e = *d.editor;
+    const int caret = e.caretPosition();
+    const int line = e.lineOfPosition(caret);
+    const int start = e.lineStart(line);
+    // Along the same line, with no change before the place last counted, only the rest is counted.
+    StatusColumn &last = statusColumn_;
+    const bool along = last.editor == &e && last.lineStart == start && last.position >= start && last.position <= caret;
+    const qint64 column = along ? last.column + charactersIn(e, last.position, caret - last.position)
+                                : charactersIn(e, start, caret - start);
+    last = StatusColumn{&e, start, caret, column};
+    QString text = QStringLiteral("Ln %1, Col %2").arg(line + 1).arg(column + 1);
+    if (e.selLength() > 0)
+        text += QStringLiteral(" | Sel %1").arg(charactersIn(e, e.selStart(), e.selLength()));
+    text += QStringLiteral(" | ") + encodingName(d.format.encoding) + QStringLiteral(" | ") +
+            lineBreaksName(d.format.lineBreaks);
+    if (const int zoom = e.zoomPercent(); zoom != 100)
+        text += QStringLiteral(" | %1%").arg(zoom);
+    return text;
+}
