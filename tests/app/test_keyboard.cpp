@@ -133,6 +133,7 @@ TEST_F(KeyboardTest, ViewOptionsAreRememberedAndReachLaterEditors)
     EXPECT_EQ(sci(current(), Sci::SCI_GETMARGINWIDTHN, 0), 0);
     pick("Word Wrap");
     pick("Line Numbers");
+    pick("Status Line");
     EXPECT_EQ(sci(current(), Sci::SCI_GETWRAPMODE), Sci::SC_WRAP_WORD);
     const long oneDigit = sci(current(), Sci::SCI_GETMARGINWIDTHN, 0);
     EXPECT_GT(oneDigit, 0);
@@ -159,10 +160,12 @@ TEST_F(KeyboardTest, ViewOptionsAreRememberedAndReachLaterEditors)
 
     EXPECT_EQ(form().GetSetting("WordWrap", ""), "1");
     EXPECT_EQ(form().GetSetting("LineNumbers", ""), "1");
+    EXPECT_EQ(form().GetSetting("StatusLine", ""), "1");
     prompts.msgAnswers.push_back(MsgResult::No); // Untitled1 has changes: not saved
     restartProgram();
     EXPECT_EQ(sci(current(), Sci::SCI_GETWRAPMODE), Sci::SC_WRAP_WORD);
     EXPECT_GT(sci(current(), Sci::SCI_GETMARGINWIDTHN, 0), 0);
+    EXPECT_TRUE(form().statusLineShown());
     pick("Word Wrap");
     EXPECT_EQ(sci(current(), Sci::SCI_GETWRAPMODE), Sci::SC_WRAP_NONE);
     EXPECT_EQ(form().GetSetting("WordWrap", ""), "0");
