@@ -55,6 +55,88 @@
         <source>Close All</source>
         <translation>Alle schließen</translation>
     </message>
+    <message>
+        <source>Redo (Ctrl+Y)</source>
+        <translation>Wiederherstellen (Strg+Y)</translation>
+    </message>
+    <message>
+        <source>Find Next (F3)</source>
+        <translation>Weitersuchen (F3)</translation>
+    </message>
+</context>
+<context>
+    <name>DocTabBar</name>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Close Others</source>
+        <translation>Andere schließen</translation>
+    </message>
+    <message>
+        <source>Copy Path</source>
+        <translation>Pfad kopieren</translation>
+    </message>
+    <message>
+        <source>Open Containing Folder</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>EditorMenu</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>Alles &amp;markieren</translation>
+    </message>
+    <message>
+        <source>Find...</source>
+        <translation>Suchen …</translation>
+    </message>
+    <message>
+        <source>Replace...</source>
+        <translation>Ersetzen …</translation>
+    </message>
+    <message>
+        <source>Go to Line...</source>
+        <translation>Gehe zu Zeile …</translation>
+    </message>
+    <message>
+        <source>Word &amp;Wrap</source>
+        <translation>&amp;Zeilenumbruch</translation>
+    </message>
+    <message>
+        <source>Line &amp;Numbers</source>
+        <translation>Zeilen&amp;nummern</translation>
+    </message>
+    <message>
+        <source>&amp;Status Line</source>
+        <translation>&amp;Statuszeile</translation>
+    </message>
 </context>
 <context>
     <name>Failure</name>
@@ -357,6 +439,61 @@ Möchten Sie die Suche am Anfang beginnen?</translation>
         <source>%1 was changed by another program. Reload it and lose your changes?</source>
         <translation>%1 wurde von einem anderen Programm geändert. Neu laden und Ihre Änderungen verwerfen?</translation>
     </message>
+    <message>
+        <source>Mixed</source>
+        <translation>Gemischt</translation>
+    </message>
+    <message>
+        <source>Ln %1, Col %2</source>
+        <translation>Z %1, Sp %2</translation>
+    </message>
+    <message>
+        <source> | Sel %1</source>
+        <translation> | Ausw. %1</translation>
+    </message>
+    <message>
+        <source>Select File</source>
+        <translation>Datei auswählen</translation>
+    </message>
+    <message>
+        <source>Text Files (*.txt)|*.txt|All Files (*.*)|*.*</source>
+        <translation>Textdateien (*.txt)|*.txt|Alle Dateien (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>Type the text to find in &quot;Find what:&quot;.</source>
+        <translation>Geben Sie den gesuchten Text unter „Suchen nach:“ ein.</translation>
+    </message>
+    <message>
+        <source>No match was found; nothing was replaced.</source>
+        <translation>Kein Treffer gefunden; nichts wurde ersetzt.</translation>
+    </message>
+    <message>
+        <source>Replaced 1 match.</source>
+        <translation>1 Treffer ersetzt.</translation>
+    </message>
+    <message>
+        <source>Replaced %1 matches.</source>
+        <translation>%1 Treffer ersetzt.</translation>
+    </message>
+</context>
+<context>
+    <name>LineNumberDialog</name>
+    <message>
+        <source>Enter a line number.</source>
+        <translation>Geben Sie eine Zeilennummer ein.</translation>
+    </message>
+    <message>
+        <source>Enter a whole number from 1 to %1.</source>
+        <translation>Geben Sie eine ganze Zahl von 1 bis %1 ein.</translation>
+    </message>
+    <message>
+        <source>Go to Line</source>
+        <translation>Gehe zu Zeile</translation>
+    </message>
+    <message>
+        <source>Line number (1–%1):</source>
+        <translation>Zeilennummer (1–%1):</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -399,6 +536,53 @@ Möchten Sie die Suche am Anfang beginnen?</translation>
     <message>
         <source>the text after the last rule has no block</source>
         <translation>der Text nach der letzten Regel hat keinen Block</translation>
+    </message>
+</context>
+<context>
+    <name>QtReplaceDialog</name>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>F&amp;ind what:</source>
+        <translation>&amp;Suchen nach:</translation>
+    </message>
+    <message>
+        <source>Re&amp;place with:</source>
+        <translation>Ersetzen &amp;durch:</translation>
+    </message>
+    <message>
+        <source>Match &amp;case</source>
+        <translation>&amp;Groß-/Kleinschreibung beachten</translation>
+    </message>
+    <message>
+        <source>&amp;Whole word</source>
+        <translation>Nur ganze &amp;Wörter</translation>
+    </message>
+    <message>
+        <source>Regular &amp;expression</source>
+        <translation>Regulärer &amp;Ausdruck</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Find Next</source>
+        <translation>Weitersuchen</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Ersetzen</translation>
+    </message>
+    <message>
+        <source>Replace &amp;All</source>
+        <translation>A&amp;lle ersetzen</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
     </message>
 </context>
 </TS>

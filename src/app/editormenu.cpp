@@ -6,6 +6,7 @@
 #include "platform/tabstrip.h"
 #include "shortcuts/shortcuts.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 
@@ -23,22 +24,38 @@ struct EditorMenuEntry {
 
 // The menu, top to bottom. A command or option is one line here.
 const EditorMenuEntry EditorMenu[] = {
-    {.caption = "&Undo", .run = &Form1::PushButton6_Click, .available = &Form1::canUndo},
-    {.caption = "&Redo", .run = &Form1::PushButton9_Click, .available = &Form1::canRedo},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "&Undo"),
+     .run = &Form1::PushButton6_Click,
+     .available = &Form1::canUndo},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "&Redo"),
+     .run = &Form1::PushButton9_Click,
+     .available = &Form1::canRedo},
     {},
-    {.caption = "Cu&t", .run = &Form1::mnuCut_Click, .available = &Form1::hasSelection},
-    {.caption = "&Copy", .run = &Form1::mnuCopy_Click, .available = &Form1::hasSelection},
-    {.caption = "&Paste", .run = &Form1::mnuPaste_Click, .available = &Form1::canPaste},
-    {.caption = "&Delete", .run = &Form1::mnuDelete_Click, .available = &Form1::hasSelection},
-    {.caption = "Select &All", .run = &Form1::PushButton5_Click},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "Cu&t"),
+     .run = &Form1::mnuCut_Click,
+     .available = &Form1::hasSelection},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "&Copy"),
+     .run = &Form1::mnuCopy_Click,
+     .available = &Form1::hasSelection},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "&Paste"),
+     .run = &Form1::mnuPaste_Click,
+     .available = &Form1::canPaste},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "&Delete"),
+     .run = &Form1::mnuDelete_Click,
+     .available = &Form1::hasSelection},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "Select &All"), .run = &Form1::PushButton5_Click},
     {},
-    {.caption = "Find...", .run = &Form1::PushButton3_Click},
-    {.caption = "Replace...", .run = &Form1::showReplace},
-    {.caption = "Go to Line...", .run = &Form1::showGoToLine},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "Find..."), .run = &Form1::PushButton3_Click},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "Replace..."), .run = &Form1::showReplace},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "Go to Line..."), .run = &Form1::showGoToLine},
     {},
-    {.caption = "Word &Wrap", .isOn = &Form1::wordWrap, .turn = &Form1::setWordWrap},
-    {.caption = "Line &Numbers", .isOn = &Form1::lineNumbers, .turn = &Form1::setLineNumbers},
-    {.caption = "&Status Line", .isOn = &Form1::statusLineShown, .turn = &Form1::setStatusLineShown},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "Word &Wrap"), .isOn = &Form1::wordWrap, .turn = &Form1::setWordWrap},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "Line &Numbers"),
+     .isOn = &Form1::lineNumbers,
+     .turn = &Form1::setLineNumbers},
+    {.caption = QT_TRANSLATE_NOOP("EditorMenu", "&Status Line"),
+     .isOn = &Form1::statusLineShown,
+     .turn = &Form1::setStatusLineShown},
 };
 
 // The selected tab's editor, nullptr when there is none.
@@ -66,7 +83,7 @@ void Form1::editorMenu(double x, double y)
         for (const EditorMenuEntry &e : EditorMenu) {
             MenuEntry entry;
             if (e.caption) {
-                entry.caption = QString::fromUtf8(e.caption);
+                entry.caption = QCoreApplication::translate("EditorMenu", e.caption);
                 entry.enabled = !e.available || (this->*e.available)();
                 entry.checkable = e.isOn != nullptr;
                 entry.checked = e.isOn && (this->*e.isOn)();

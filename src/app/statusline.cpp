@@ -48,7 +48,7 @@ QString lineBreaksName(LineBreaks breaks)
     switch (breaks) {
     case LineBreaks::CRLF: return QStringLiteral("CRLF");
     case LineBreaks::LF: return QStringLiteral("LF");
-    case LineBreaks::AsIs: return QStringLiteral("Mixed");
+    case LineBreaks::AsIs: return Form1::tr("Mixed");
     }
     return QString();
 }
@@ -109,9 +109,9 @@ QString Form1::statusLineText()
     const qint64 column = along ? last.column + charactersIn(e, last.position, caret - last.position)
                                 : charactersIn(e, start, caret - start);
     last = StatusColumn{&e, start, caret, column};
-    QString text = QStringLiteral("Ln %1, Col %2").arg(line + 1).arg(column + 1);
+    QString text = tr("Ln %1, Col %2").arg(line + 1).arg(column + 1);
     if (e.selLength() > 0)
-        text += QStringLiteral(" | Sel %1").arg(charactersIn(e, e.selStart(), e.selLength()));
+        text += tr(" | Sel %1").arg(charactersIn(e, e.selStart(), e.selLength()));
     text += QStringLiteral(" | ") + encodingName(d.format.encoding) + QStringLiteral(" | ") +
             lineBreaksName(d.format.lineBreaks);
     if (const int zoom = e.zoomPercent(); zoom != 100)

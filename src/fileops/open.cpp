@@ -10,8 +10,8 @@ void Form1::PushButton1_Click()
 {
     Steps step(*this, "PushButton1_Click");
     step(100, [&] { CommonDialog1.FileName = QString(); });
-    step(102, [&] { CommonDialog1.DialogTitle = QStringLiteral("Select File"); });
-    step(104, [&] { CommonDialog1.Filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*"); });
+    step(102, [&] { CommonDialog1.DialogTitle = tr("Select File"); });
+    step(104, [&] { CommonDialog1.Filter = tr("Text Files (*.txt)|*.txt|All Files (*.*)|*.*"); });
     step(106, [&] { CommonDialog1.FileName = p.prompts.showOpen(CommonDialog1.DialogTitle, CommonDialog1.Filter); });
     if (step.test(108, [&] { return CommonDialog1.FileName.isEmpty(); }))
         return;

@@ -27,6 +27,14 @@ QString openProblem(const QString &path)
     return QString();
 }
 
+// The one notice that names every file that could not be opened, each with its reason.
+QString cannotOpenNotice(const QStringList &problems)
+{
+    return problems.size() == 1
+               ? Form1::tr("Cannot open the file %1.").arg(problems.first())
+               : Form1::tr("Cannot open these files:\r\n%1").arg(problems.join(QStringLiteral("\r\n")));
+}
+
 } // namespace
 
 void Form1::openFiles(const QStringList &paths)
@@ -45,10 +53,8 @@ void Form1::openFiles(const QStringList &paths)
     }
     if (problems.isEmpty())
         return;
-    const QString text = problems.size() == 1
-                             ? tr("Cannot open the file %1.").arg(problems.first())
-                             : tr("Cannot open these files:\r\n%1").arg(problems.join(QStringLiteral("\r\n")));
-    step(104, [&] { p.prompts.msgBox(text, MsgStyle::OkOnly + MsgStyle::Exclamation, QString()); });
+    step(104,
+         [&] { p.prompts.msgBox(cannotOpenNotice(problems), MsgStyle::OkOnly + MsgStyle::Exclamation, QString()); });
 }
 
 void Form1::openTargets(const OpenTargets &targets)
@@ -70,17 +76,15 @@ void Form1::openTargets(const OpenTargets &targets)
             // Named to be written: the file comes with the first save.
             step(106, [&] { openNewFile(path); });
         } else {
-            problems << shownName(path) + QStringLiteral(" (") + problem + QLatin1Char(')');
+            problems << Form1::tr("%1 (%2)").arg(shownName(path), problem);
         }
         if (target.line > 0 && p.tabs.count() > before)
             step(108, [&] { goToLine(target.line, target.column); });
     }
     if (problems.isEmpty())
         return;
-    const QString text = problems.size() == 1
-                             ? QStringLiteral("Cannot open the file ") + problems.first() + QLatin1Char('.')
-                             : QStringLiteral("Cannot open these files:\r\n") + problems.join(QStringLiteral("\r\n"));
-    step(110, [&] { p.prompts.msgBox(text, MsgStyle::OkOnly + MsgStyle::Exclamation, QString()); });
+    step(110,
+         [&] { p.prompts.msgBox(cannotOpenNotice(problems), MsgStyle::OkOnly + MsgStyle::Exclamation, QString()); });
 }
 
 void Form1::openNewFile(const QString &path)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linedialog.h"
 
+#include <QCoreApplication>
+
 int lineNumberOf(const QString &input, int lines)
 {
     const QString digits = input.trimmed();
@@ -19,6 +21,6 @@ QString lineNumberProblem(const QString &input, int lines)
     if (lineNumberOf(input, lines) > 0)
         return QString();
     if (input.trimmed().isEmpty())
-        return QStringLiteral("Enter a line number.");
-    return QStringLiteral("Enter a whole number from 1 to %1.").arg(lines);
+        return QCoreApplication::translate("LineNumberDialog", "Enter a line number.");
+    return QCoreApplication::translate("LineNumberDialog", "Enter a whole number from 1 to %1.").arg(lines);
 }

@@ -40,7 +40,7 @@ template <class F> void withText(const Editor &e, F &&f)
     e.readUtf8At(0, e.utf8Length(), [&](QByteArrayView text) { f(text); });
 }
 
-const QString EmptyFindWhat = QStringLiteral("Type the text to find in \"Find what:\".");
+const char *const EmptyFindWhat = QT_TRANSLATE_NOOP("Form1", "Type the text to find in \"Find what:\".");
 
 } // namespace
 
@@ -118,13 +118,14 @@ bool Form1::findMatch(const SearchOptions &options, bool backward, bool focusEdi
             return true;
         }
         if (fromEdge) {
-            p.prompts.msgBox(QStringLiteral("No match is found for the string '") + options.what + QLatin1Char('\''),
-                             MsgStyle::OkOnly, QString());
+            p.prompts.msgBox(tr("No match is found for the string '%1'").arg(options.what), MsgStyle::OkOnly,
+                             QString());
             return false;
         }
-        if (p.prompts.msgBox(QStringLiteral("No more match found for the string '") + options.what +
-                                 QStringLiteral("'\r\nDo you want to start search from the beginning?"),
-                             MsgStyle::YesNo, QStringLiteral("Restart Search")) != MsgResult::Yes)
+        if (p.prompts.msgBox(tr("No more match found for the string '%1'\r\nDo you want to start search "
+                                "from the beginning?")
+                                 .arg(options.what),
+                             MsgStyle::YesNo, tr("Restart Search")) != MsgResult::Yes)
             return false;
         const qint64 edge = backward ? e.utf8Length() : 0;
         from = ByteMatch{edge, edge};
@@ -140,7 +141,7 @@ void Form1::replaceFindNext()
     SearchOptions options;
     step(102, [&] { options = optionsOf(replaceDialog->fields()); });
     if (step.test(104, [&] { return options.what.isEmpty(); })) {
-        step(106, [&] { replaceDialog->setStatus(EmptyFindWhat); });
+        step(106, [&] { replaceDialog->setStatus(tr(EmptyFindWhat)); });
         return;
     }
     step(108, [&] {
@@ -166,7 +167,7 @@ void Form1::replaceNext()
     step(102, [&] { fields = replaceDialog->fields(); });
     const SearchOptions options = optionsOf(fields);
     if (step.test(104, [&] { return options.what.isEmpty(); })) {
-        step(106, [&] { replaceDialog->setStatus(EmptyFindWhat); });
+        step(106, [&] { replaceDialog->setStatus(tr(EmptyFindWhat)); });
         return;
     }
     step(108, [&] {
@@ -209,7 +210,7 @@ void Form1::replaceAll()
     step(102, [&] { fields = replaceDialog->fields(); });
     const SearchOptions options = optionsOf(fields);
     if (step.test(104, [&] { return options.what.isEmpty(); })) {
-        step(106, [&] { replaceDialog->setStatus(EmptyFindWhat); });
+        step(106, [&] { replaceDialog->setStatus(tr(EmptyFindWhat)); });
         return;
     }
     step(108, [&] {
@@ -256,7 +257,7 @@ void Form1::replaceAll()
     });
     if (step.test(118, [&] { return !pieces; })) {
         if (searched)
-            step(120, [&] { replaceDialog->setStatus(QStringLiteral("No match was found; nothing was replaced.")); });
+            step(120, [&] { replaceDialog->setStatus(tr("No match was found; nothing was replaced.")); });
         return;
     }
     step(122, [&] {
@@ -282,8 +283,8 @@ void Form1::replaceAll()
         }
     });
     step(124, [&] {
-        replaceDialog->setStatus(pieces->count() == 1 ? QStringLiteral("Replaced 1 match.")
-                                                      : QStringLiteral("Replaced %1 matches.").arg(pieces->count()));
+        replaceDialog->setStatus(pieces->count() == 1 ? tr("Replaced 1 match.")
+                                                      : tr("Replaced %1 matches.").arg(pieces->count()));
     });
 }
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMenu>
 #include <QMouseEvent>
@@ -91,11 +92,11 @@ void fillTabMenu(QMenu &menu, const QString &path, bool othersExist)
         action->setData(static_cast<int>(item));
         action->setEnabled(enabled);
     };
-    add(QStringLiteral("Close"), TabMenuItem::Close, true);
-    add(QStringLiteral("Close Others"), TabMenuItem::CloseOthers, othersExist);
+    add(QCoreApplication::translate("DocTabBar", "Close"), TabMenuItem::Close, true);
+    add(QCoreApplication::translate("DocTabBar", "Close Others"), TabMenuItem::CloseOthers, othersExist);
     menu.addSeparator();
-    add(QStringLiteral("Copy Path"), TabMenuItem::CopyPath, !path.isEmpty());
-    add(QStringLiteral("Open Containing Folder"), TabMenuItem::OpenFolder, !path.isEmpty());
+    add(QCoreApplication::translate("DocTabBar", "Copy Path"), TabMenuItem::CopyPath, !path.isEmpty());
+    add(QCoreApplication::translate("DocTabBar", "Open Containing Folder"), TabMenuItem::OpenFolder, !path.isEmpty());
 }
 
 TabMenuItem pickedTabMenuItem(const QAction *picked)

@@ -12,9 +12,9 @@ LineNumberDialog::LineNumberDialog(QWidget *parent, int current, int lines)
       buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
 {
     setObjectName(QStringLiteral("goToLine"));
-    setWindowTitle(QStringLiteral("Go to Line"));
+    setWindowTitle(tr("Go to Line"));
     auto layout = new QVBoxLayout(this);
-    auto label = new QLabel(QStringLiteral("Line number (1–%1):").arg(lines), this);
+    auto label = new QLabel(tr("Line number (1–%1):").arg(lines), this);
     label->setBuddy(input_);
     layout->addWidget(label);
     input_->setObjectName(QStringLiteral("lineNumber"));

@@ -25,7 +25,7 @@ QString plain(const QString &label)
 QtReplaceDialog::QtReplaceDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("replaceDialog"));
-    setWindowTitle(QStringLiteral("Replace"));
+    setWindowTitle(tr("Replace"));
     setModal(false);
     setSizeGripEnabled(false);
 
@@ -52,13 +52,13 @@ QtReplaceDialog::QtReplaceDialog(QWidget *parent) : QDialog(parent)
     };
 
     auto grid = new QGridLayout;
-    grid->addWidget(field(QStringLiteral("F&ind what:"), QStringLiteral("findWhat"), findWhat_), 0, 0);
+    grid->addWidget(field(tr("F&ind what:"), QStringLiteral("findWhat"), findWhat_), 0, 0);
     grid->addWidget(findWhat_, 0, 1);
-    grid->addWidget(field(QStringLiteral("Re&place with:"), QStringLiteral("replaceWith"), replaceWith_), 1, 0);
+    grid->addWidget(field(tr("Re&place with:"), QStringLiteral("replaceWith"), replaceWith_), 1, 0);
     grid->addWidget(replaceWith_, 1, 1);
-    matchCase_ = check(QStringLiteral("Match &case"), QStringLiteral("matchCase"));
-    wholeWord_ = check(QStringLiteral("&Whole word"), QStringLiteral("wholeWord"));
-    regex_ = check(QStringLiteral("Regular &expression"), QStringLiteral("regularExpression"));
+    matchCase_ = check(tr("Match &case"), QStringLiteral("matchCase"));
+    wholeWord_ = check(tr("&Whole word"), QStringLiteral("wholeWord"));
+    regex_ = check(tr("Regular &expression"), QStringLiteral("regularExpression"));
     auto checks = new QVBoxLayout;
     checks->addWidget(matchCase_);
     checks->addWidget(wholeWord_);
@@ -68,14 +68,14 @@ QtReplaceDialog::QtReplaceDialog(QWidget *parent) : QDialog(parent)
     status_->setObjectName(QStringLiteral("replaceStatus"));
     status_->setWordWrap(true);
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    status_->setAccessibleName(QStringLiteral("Status"));
+    status_->setAccessibleName(tr("Status"));
     grid->addWidget(status_, 3, 0, 1, 2);
 
-    findNext_ = button(QStringLiteral("Find Next"), QStringLiteral("findNext"));
+    findNext_ = button(tr("Find Next"), QStringLiteral("findNext"));
     findNext_->setDefault(true);
-    replace_ = button(QStringLiteral("&Replace"), QStringLiteral("replace"));
-    replaceAll_ = button(QStringLiteral("Replace &All"), QStringLiteral("replaceAll"));
-    close_ = button(QStringLiteral("Close"), QStringLiteral("close"));
+    replace_ = button(tr("&Replace"), QStringLiteral("replace"));
+    replaceAll_ = button(tr("Replace &All"), QStringLiteral("replaceAll"));
+    close_ = button(tr("Close"), QStringLiteral("close"));
     auto buttons = new QVBoxLayout;
     for (QPushButton *b : {findNext_, replace_, replaceAll_, close_})
         buttons->addWidget(b);
