@@ -66,6 +66,7 @@ MainWindow::MainWindow()
     QFont buttonFont(QStringLiteral("Arial"));
     buttonFont.setPointSizeF(11.25 * fontScale);
     buttonFont.setBold(true);
+    QFont fittedButtonFont = buttonFont; // the size at which every translated caption fits
     for (const Command &d : Commands) {
         auto b = new QPushButton(QCoreApplication::translate("Command", d.caption), this);
         b->setObjectName(QString::fromLatin1(d.name));
@@ -77,13 +78,12 @@ MainWindow::MainWindow()
         b->setAutoDefault(false);
         b->setGeometry(Twips::toPixels(d.left), Twips::toPixels(d.top), Twips::toPixels(d.width),
                        Twips::toPixels(ButtonHeight));
-        // A translated caption longer than the English one shrinks until it fits its button.
+        // A translated caption longer than the English one needs a smaller font to fit its button.
         if (b->text() != QLatin1String(d.caption)) {
-            QFont fitted = buttonFont;
             const int room = Twips::toPixels(d.width) - 10;
-            while (fitted.pointSizeF() > 7 && QFontMetrics(fitted).horizontalAdvance(b->text()) > room)
-                fitted.setPointSizeF(fitted.pointSizeF() - 0.25);
-            b->setFont(fitted);
+            while (fittedButtonFont.pointSizeF() > 7 &&
+                   QFontMetrics(fittedButtonFont).horizontalAdvance(b->text()) > room)
+                fittedButtonFont.setPointSizeF(fittedButtonFont.pointSizeF() - 0.25);
         }
         b->setMouseTracking(true);
         b->installEventFilter(this);
@@ -94,6 +94,11 @@ MainWindow::MainWindow()
         });
         buttons_.insert(d.button, b);
         foreColors_.insert(d.button, 0);
+    }
+    // One size for the whole row, so that the buttons read alike.
+    if (fittedButtonFont.pointSizeF() < buttonFont.pointSizeF()) {
+        for (QPushButton *b : std::as_const(buttons_))
+            b->setFont(fittedButtonFont);
     }
     resize(Twips::toPixels(12105), Twips::toPixels(9165));
     placeOnScreen();
