@@ -806,6 +806,24 @@ private:
             const double perUpdate = (cpuNow() - cpu0) * 1000.0 / updates;
             std::printf("  %-14s status line \"%s\": %.4f ms an update\n", "", qPrintable(shown), perUpdate);
             budget(name, QStringLiteral("status line update per key"), perUpdate, 0.05, "ms", QString());
+            // The whole text selected (Select All), then its end moved back and forth as
+            // Shift+Left and Shift+Right move it: the first count reads the selection, later ones
+            // only the stretch that the end moved over.
+            e.setSelStart(0);
+            const double whole0 = cpuNow();
+            e.setSelLength(end);
+            s.form().updateStatusLine();
+            const double whole = (cpuNow() - whole0) * 1000.0;
+            const int moves = 200;
+            const double moves0 = cpuNow();
+            for (int i = 1; i <= moves; ++i) {
+                e.setSelStart(0);
+                e.setSelLength(end - i % 2);
+                s.form().updateStatusLine();
+            }
+            const double perMove = (cpuNow() - moves0) * 1000.0 / moves;
+            std::printf("  %-14s whole text selected: %.1f ms for the first count, %.4f ms an end move\n", "", whole,
+                        perMove);
             s.form().setStatusLineShown(false);
         }
         // What the records hold where the lists can be read; otherwise what the process grew by.

@@ -192,10 +192,11 @@ public:
     void goToLine(int line, int column); // 1-based; clipped to the document; column in characters
     void setStatusLineShown(bool shown); // remembered as StatusLine=1
     bool statusLineShown() const { return statusLineShown_; }
-    void updateStatusLine();          // writes the current document's place into the status line
-    QString statusLineText();         // "Ln 12, Col 5 | Sel 3 | UTF-8 | CRLF | 150%"
-    void noteStatusChange(int index); // a change of editor `index`'s text, while the status line is shown
-    LineDialog *lineDialog = nullptr; // set by the platform
+    void updateStatusLine();                    // writes the current document's place into the status line
+    QString statusLineText();                   // "Ln 12, Col 5 | Sel 3 | UTF-8 | CRLF | 150%"
+    qint64 selectedCharacters(const Editor &e); // the selection's length in characters
+    void noteStatusChange(int index);           // a change of editor `index`'s text, while the status line is shown
+    LineDialog *lineDialog = nullptr;           // set by the platform
     bool statusLineShown_ = false;
     // The column last counted, so that typing along a long line counts only what it added.
     struct StatusColumn {
@@ -203,6 +204,12 @@ public:
         int lineStart = -1, position = -1;
         qint64 column = 0;
     } statusColumn_;
+    // The selection last counted: one whose other end stays put is counted by its change only.
+    struct StatusSelection {
+        const Editor *editor = nullptr;
+        int start = -1, end = -1;
+        qint64 characters = 0;
+    } statusSelection_;
 
     // --- undo: edit recording, Undo and Redo ----------------------------------------------------
     void RichTextBox1_Change(int Index);

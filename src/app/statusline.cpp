@@ -58,6 +58,9 @@ QString lineBreaksName(LineBreaks breaks)
 void Form1::setStatusLineShown(bool shown)
 {
     statusLineShown_ = shown;
+    // Changes made while it was hidden went unnoticed: what was counted then no longer holds.
+    statusColumn_ = StatusColumn{};
+    statusSelection_ = StatusSelection{};
     // While hidden nothing watches the caret: typing does no work for it.
     for (Document &d : documents) {
         if (d.loaded())
@@ -81,6 +84,28 @@ void Form1::noteStatusChange(int index)
     const Document *d = loadedDocument(index);
     if (d && d->editor == statusColumn_.editor && d->editor->lastChange().start < statusColumn_.position)
         statusColumn_ = StatusColumn{};
+    if (d && d->editor == statusSelection_.editor)
+        statusSelection_ = StatusSelection{};
+}
+
+qint64 Form1::selectedCharacters(const Editor &e)
+{
+    // Extending or shrinking a selection at one end counts only the stretch between the old end
+    // and the new one, so that Shift+arrow after Select All does not read the whole text again.
+    // Both ends are character boundaries, never inside a pair or a "\r\n".
+    const int start = e.selStart(), end = start + e.selLength();
+    StatusSelection &last = statusSelection_;
+    qint64 characters = 0;
+    if (last.editor == &e && last.start == start)
+        characters = end >= last.end ? last.characters + charactersIn(e, last.end, end - last.end)
+                                     : last.characters - charactersIn(e, end, last.end - end);
+    else if (last.editor == &e && last.end == end)
+        characters = start <= last.start ? last.characters + charactersIn(e, start, last.start - start)
+                                         : last.characters - charactersIn(e, last.start, start - last.start);
+    else
+        characters = charactersIn(e, start, end - start);
+    last = StatusSelection{&e, start, end, characters};
+    return characters;
 }
 
 void Form1::updateStatusLine()
@@ -111,7 +136,9 @@ QString Form1::statusLineText()
     last = StatusColumn{&e, start, caret, column};
     QString text = tr("Ln %1, Col %2").arg(line + 1).arg(column + 1);
     if (e.selLength() > 0)
-        text += tr(" | Sel %1").arg(charactersIn(e, e.selStart(), e.selLength()));
+        text += tr(" | Sel %1").arg(selectedCharacters(e));
+    else
+        statusSelection_ = StatusSelection{};
     text += QStringLiteral(" | ") + encodingName(d.format.encoding) + QStringLiteral(" | ") +
             lineBreaksName(d.format.lineBreaks);
     if (const int zoom = e.zoomPercent(); zoom != 100)

@@ -18,6 +18,7 @@
 #include <QtEndian>
 #include <deque>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -310,6 +311,25 @@ TEST_F(NavigateTest, StatusLineCountsCharactersAndTakesTheBottomEdgeOnlyWhenShow
     const double size = current().font().pointSizeF();
     EXPECT_EQ(line->text(),
               QStringLiteral("Ln 2, Col 6 | Sel 4 | UTF-8 | LF | %1%").arg(std::lround(100 * (size + 5) / size)));
+
+    // A selection that grows or shrinks at one end, by the keyboard, across a pair and a CRLF.
+    current().setText(QString::fromUtf8("ab\r\ncd\xF0\x9F\x98\x80"
+                                        "ef"));
+    current().setSelStart(1);
+    current().setSelLength(5); // "b", the line break, "cd"
+    settle();
+    EXPECT_TRUE(line->text().contains("| Sel 4 |")) << line->text().toStdString();
+    for (const auto &[key, modifiers, selected] : {std::tuple{Qt::Key_Right, Qt::ShiftModifier, "| Sel 5 |"},
+                                                   {Qt::Key_Right, Qt::ShiftModifier, "| Sel 6 |"},
+                                                   {Qt::Key_Left, Qt::ShiftModifier, "| Sel 5 |"},
+                                                   {Qt::Key_Left, Qt::ShiftModifier, "| Sel 4 |"},
+                                                   {Qt::Key_Left, Qt::ShiftModifier, "| Sel 3 |"},
+                                                   {Qt::Key_Left, Qt::ShiftModifier, "| Sel 2 |"}}) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(current().widget(), &press);
+        settle();
+        EXPECT_TRUE(line->text().contains(selected)) << line->text().toStdString() << " for " << selected;
+    }
 
     // Remembered; hidden again, the layout is as before.
     EXPECT_EQ(form().GetSetting("StatusLine", "0"), "1");
