@@ -617,7 +617,6 @@ public:
     ReplaceFields values;
     QString shown;
     void showWith(const QString &findWhat) override { values.findWhat = findWhat; }
-    bool isOpen() const override { return true; }
     ReplaceFields fields() const override { return values; }
     void setStatus(const QString &text) override { shown = text; }
     QString status() const override { return shown; }

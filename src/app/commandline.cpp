@@ -103,8 +103,6 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &curren
                 path = local;
         }
         OpenTarget target = targetOf(QDir::cleanPath(here.absoluteFilePath(path)), line);
-        if (target.line == 0)
-            target.line = line;
         line = 0;
         out.files << target.path;
         out.targets.push_back(std::move(target));

@@ -107,7 +107,7 @@ void Form1::editorMenu(double x, double y)
 bool Form1::canUndo() const
 {
     try {
-        return undo.UndoRecording && UndoDocument == currentEditorIndex() && undo.Undos.size() >= 2;
+        return undo.canUndo() && UndoDocument == currentEditorIndex();
     } catch (const std::exception &) {
         return false;
     }
@@ -116,7 +116,7 @@ bool Form1::canUndo() const
 bool Form1::canRedo() const
 {
     try {
-        return undo.UndoRecording && UndoDocument == currentEditorIndex() && !undo.Redos.empty();
+        return undo.canRedo() && UndoDocument == currentEditorIndex();
     } catch (const std::exception &) {
         return false;
     }

@@ -22,6 +22,7 @@ class LineDialog;
 class DraftStore;
 class FileWatch;
 class ReplaceDialog;
+struct ReplaceFields;
 struct Draft;
 enum class Button;
 
@@ -182,10 +183,14 @@ public:
     void replaceNext();            // the Replace dialog's Replace: the selected match, then the next
     void replaceAll();             // the Replace dialog's Replace All: the whole document, one change
     void findAgain(bool backward); // F3, Shift+F3: the last search, forward or backward
+    // Steps firstStep to firstStep + 8 of the dialog's commands: its fields, refused when "Find
+    // what:" is empty, else taken as the last search. False when there is nothing to search for.
+    bool takeReplaceSearch(Steps &step, int firstStep, ReplaceFields &fields, SearchOptions &options);
     // Selects the next (previous) match from the selection on; at the end (start) asks to
     // start again as Find Next asks. False when there is none; throws when it cannot search.
     bool findMatch(const SearchOptions &options, bool backward, bool focusEditor);
-    QByteArray documentLineBreak(int index) const; // what "\n" inserts into the document
+    bool findMatch(const Searcher &searcher, bool backward, bool focusEditor); // one compiled already
+    QByteArray documentLineBreak(int index) const;                             // what "\n" inserts into the document
 
     // --- navigation: Go to Line (Ctrl+G) and the status line (search/gotoline.cpp, app/statusline.cpp)
     void showGoToLine();                 // asks for a line number; the caret goes to the line's start

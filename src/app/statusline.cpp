@@ -128,11 +128,13 @@ QString Form1::statusLineText()
     const int caret = e.caretPosition();
     const int line = e.lineOfPosition(caret);
     const int start = e.lineStart(line);
-    // Along the same line, with no change before the place last counted, only the rest is counted.
+    // Along the same line, with no change before the place last counted, only the stretch
+    // between that place and the caret is counted, forward or back.
     StatusColumn &last = statusColumn_;
-    const bool along = last.editor == &e && last.lineStart == start && last.position >= start && last.position <= caret;
-    const qint64 column = along ? last.column + charactersIn(e, last.position, caret - last.position)
-                                : charactersIn(e, start, caret - start);
+    const bool along = last.editor == &e && last.lineStart == start && last.position >= start;
+    const qint64 column = !along                   ? charactersIn(e, start, caret - start)
+                          : last.position <= caret ? last.column + charactersIn(e, last.position, caret - last.position)
+                                                   : last.column - charactersIn(e, caret, last.position - caret);
     last = StatusColumn{&e, start, caret, column};
     QString text = tr("Ln %1, Col %2").arg(line + 1).arg(column + 1);
     if (e.selLength() > 0)

@@ -2,7 +2,6 @@
 #include "app/form1.h"
 
 #include "fileops/filewatch.h"
-#include "fileops/getfilename.h"
 #include "platform/editor.h"
 #include "platform/prompts.h"
 #include "platform/tabstrip.h"
@@ -10,13 +9,11 @@
 
 #include "platform/rawutf8.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <vector>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -94,8 +91,9 @@ void Form1::checkDiskChanges(const QStringList &paths)
         indices.push_back(p.tabs.itemData(position));
     for (const int index : indices) {
         const Document *d = loadedDocument(index);
+        // Each on its own: a file that fails does not keep the others from being followed.
         if (d && tabOf(index) >= 0 && !d->file.path.isEmpty() && paths.contains(d->file.path))
-            followDiskChange(index);
+            Steps(*this, "followDiskChange")(0, [&] { followDiskChange(index); });
     }
 }
 
@@ -125,20 +123,19 @@ void Form1::followDiskChange(int index)
         return;
     }
     state.fileGone = false;
+    // A file that another program made unreadable (its permissions taken away) is left alone:
+    // the text stays as it is, and the next change of the file is looked at again.
+    if (QFile readable; !openForReading(readable, path))
+        return;
     // Our own saves leave the file as the stamp describes it.
     if (checkFile(state.file) == DiskState::Same)
         return;
     if (!state.unsaved) {
-        const bool busy = Busy;
-        Busy = true; // no edit: the history does not record it
         bool appended = false;
-        try {
+        {
+            const QScopedValueRollback<bool> busy(Busy, true); // no edit: the history does not record it
             appended = appendNewPart(*state.editor, state.file, state.format);
-        } catch (...) {
-            Busy = busy;
-            throw;
         }
-        Busy = busy;
         if (appended)
             state.journal.startOnFile();
         else
@@ -174,18 +171,13 @@ void Form1::reloadFromDisk(int index)
     const QString path = state.file.path;
     const int caret = e.selStart();
     const int top = e.firstVisibleLine();
-    const bool busy = Busy;
-    Busy = true; // a reload is no edit: the history of this document starts afresh
-    try {
+    {
+        const QScopedValueRollback<bool> busy(Busy, true); // a reload is no edit: the history starts afresh
         // Taken before reading, as Open does.
         const FileStamp stamp = stampFile(path);
         state.format = loadTextFile(path, e);
         state.file = stamp;
-    } catch (...) {
-        Busy = busy;
-        throw;
     }
-    Busy = busy;
     e.setSelStart(std::min(caret, e.textLength()));
     e.setFirstVisibleLine(top); // past the end, the widget shows the last lines
     const int position = tabOf(index);

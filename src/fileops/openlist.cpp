@@ -111,24 +111,20 @@ void Form1::openStandardInput(const QByteArray &bytes)
 {
     Steps step(*this, "openStandardInput");
     step(100, [&] { Busy = true; });
+    int index = -1;
     if (takeEditorIndex(step, 102)) {
-        const int index = EditorCount - 1;
+        index = EditorCount - 1;
         addUntitledDocument(step, 104, index);
         step(122, [&] {
             // As Open reads a file: kept bytes, encoding and line breaks included.
             Document &d = document(index);
-            const ByteBlocks blocks = [&](const std::function<void(QByteArrayView block)> &take) { take(bytes); };
-            const ScannedFormat scanned = scanFormat(blocks);
-            d.editor->loadUtf8(
-                scanned.utf8Bytes, [&](const Editor::Append &append) { decodeBlocks(blocks, scanned, append); },
-                scanned.validUtf8);
-            d.format = scanned.format;
+            d.format = loadTextBytes(bytes, *d.editor);
         });
     }
     step(124, [&] { Busy = false; });
     // Its text is in no file: closing or quitting asks, and its draft keeps it.
-    if (!bytes.isEmpty())
-        step(126, [&] { markChanged(EditorCount - 1); });
+    if (index >= 0 && !bytes.isEmpty())
+        step(126, [&] { markChanged(index); });
 }
 
 bool Form1::closePristineUntitled()

@@ -516,15 +516,24 @@ DecodedText readTextFile(const QString &path)
     return DecodedText{RawUtf8::toText(utf8), scanned.format};
 }
 
-TextFormat loadTextFile(const QString &path, Editor &editor)
+static TextFormat loadText(const ByteBlocks &blocks, Editor &editor)
 {
-    FileBlocks file(path);
-    const ByteBlocks blocks = std::ref(file);
     const ScannedFormat scanned = scanFormat(blocks);
     editor.loadUtf8(
         scanned.utf8Bytes, [&](const Editor::Append &append) { decodeBlocks(blocks, scanned, append); },
         scanned.validUtf8);
     return scanned.format;
+}
+
+TextFormat loadTextFile(const QString &path, Editor &editor)
+{
+    FileBlocks file(path);
+    return loadText(std::ref(file), editor);
+}
+
+TextFormat loadTextBytes(const QByteArray &bytes, Editor &editor)
+{
+    return loadText(blocksOf(bytes), editor);
 }
 
 void SaveTextFile(const QString &text, const QString &path, TextFormat &format)

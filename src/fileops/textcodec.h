@@ -90,6 +90,8 @@ DecodedText readTextFile(const QString &path);
 // Reads a file into the editor, in blocks, without a whole copy of it; returns its format.
 // Throws Failure with a plain description when it cannot be read or held.
 TextFormat loadTextFile(const QString &path, Editor &editor);
+// The same for bytes already read (standard input's text, say).
+TextFormat loadTextBytes(const QByteArray &bytes, Editor &editor);
 
 // Writes the editor's text to the path in the document's format through FileReplacement: a
 // failed write leaves the old file as it was. Throws Failure with a plain description.

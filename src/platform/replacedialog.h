@@ -20,7 +20,6 @@ public:
     // Shows the dialog, or raises it when it is shown, with "Find what:" holding `findWhat`,
     // selected and focused; the status line is cleared.
     virtual void showWith(const QString &findWhat) = 0;
-    virtual bool isOpen() const = 0;
     virtual ReplaceFields fields() const = 0;
     // The line under the fields: what the last button did, or why it could not.
     virtual void setStatus(const QString &text) = 0;

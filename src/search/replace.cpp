@@ -11,6 +11,7 @@
 #include "search/textsearch.h"
 #include "undo/piecechange.h"
 
+#include <QScopedValueRollback>
 #include <memory>
 
 namespace {
@@ -92,6 +93,12 @@ bool Form1::findMatch(const SearchOptions &options, bool backward, bool focusEdi
     const Searcher searcher(options);
     if (!searcher.error().isEmpty())
         throw Failure(searcher.error());
+    return findMatch(searcher, backward, focusEditor);
+}
+
+bool Form1::findMatch(const Searcher &searcher, bool backward, bool focusEditor)
+{
+    const SearchOptions &options = searcher.options();
     if (!searcher.usable())
         return false;
     Editor &e = currentEditor();
@@ -133,22 +140,33 @@ bool Form1::findMatch(const SearchOptions &options, bool backward, bool focusEdi
     }
 }
 
-void Form1::replaceFindNext()
+bool Form1::takeReplaceSearch(Steps &step, int firstStep, ReplaceFields &fields, SearchOptions &options)
 {
-    Steps step(*this, "replaceFindNext");
-    if (step.test(100, [&] { return replaceDialog == nullptr; }))
-        return;
-    SearchOptions options;
-    step(102, [&] { options = optionsOf(replaceDialog->fields()); });
-    if (step.test(104, [&] { return options.what.isEmpty(); })) {
-        step(106, [&] { replaceDialog->setStatus(tr(EmptyFindWhat)); });
-        return;
+    if (step.test(firstStep, [&] { return replaceDialog == nullptr; }))
+        return false;
+    step(firstStep + 2, [&] {
+        fields = replaceDialog->fields();
+        options = optionsOf(fields);
+    });
+    if (step.test(firstStep + 4, [&] { return options.what.isEmpty(); })) {
+        step(firstStep + 6, [&] { replaceDialog->setStatus(tr(EmptyFindWhat)); });
+        return false;
     }
-    step(108, [&] {
+    step(firstStep + 8, [&] {
         lastSearch = options;
         lastSearchFromReplace = true;
         replaceDialog->setStatus(QString());
     });
+    return true;
+}
+
+void Form1::replaceFindNext()
+{
+    Steps step(*this, "replaceFindNext");
+    ReplaceFields fields;
+    SearchOptions options;
+    if (!takeReplaceSearch(step, 100, fields, options))
+        return;
     step(110, [&] {
         try {
             findMatch(options, false, false);
@@ -161,20 +179,10 @@ void Form1::replaceFindNext()
 void Form1::replaceNext()
 {
     Steps step(*this, "replaceNext");
-    if (step.test(100, [&] { return replaceDialog == nullptr; }))
-        return;
     ReplaceFields fields;
-    step(102, [&] { fields = replaceDialog->fields(); });
-    const SearchOptions options = optionsOf(fields);
-    if (step.test(104, [&] { return options.what.isEmpty(); })) {
-        step(106, [&] { replaceDialog->setStatus(tr(EmptyFindWhat)); });
+    SearchOptions options;
+    if (!takeReplaceSearch(step, 100, fields, options))
         return;
-    }
-    step(108, [&] {
-        lastSearch = options;
-        lastSearchFromReplace = true;
-        replaceDialog->setStatus(QString());
-    });
     step(110, [&] {
         try {
             const Searcher searcher(options);
@@ -183,18 +191,17 @@ void Form1::replaceNext()
             // Only a selection that is a match is replaced; otherwise Replace finds the next one.
             Editor &e = currentEditor();
             const ByteMatch selected = selectionBytes(e);
+            const Replacement replacement(fields.replaceWith, fields.regex, documentLineBreak(currentEditorIndex()));
             QByteArray with;
             bool isMatch = false;
             withText(e, [&](QByteArrayView text) {
                 isMatch = searcher.next(text, selected.start) == selected;
-                if (isMatch) {
-                    Replacement(fields.replaceWith, fields.regex, documentLineBreak(currentEditorIndex()))
-                        .appendTo(with, text, searcher);
-                }
+                if (isMatch)
+                    replacement.appendTo(with, text, searcher);
             });
             if (isMatch)
                 e.setSelText(RawUtf8::toText(with));
-            findMatch(options, false, false);
+            findMatch(searcher, false, false);
         } catch (const Failure &f) {
             replaceDialog->setStatus(f.description());
         }
@@ -204,19 +211,10 @@ void Form1::replaceNext()
 void Form1::replaceAll()
 {
     Steps step(*this, "replaceAll");
-    if (step.test(100, [&] { return replaceDialog == nullptr; }))
-        return;
     ReplaceFields fields;
-    step(102, [&] { fields = replaceDialog->fields(); });
-    const SearchOptions options = optionsOf(fields);
-    if (step.test(104, [&] { return options.what.isEmpty(); })) {
-        step(106, [&] { replaceDialog->setStatus(tr(EmptyFindWhat)); });
+    SearchOptions options;
+    if (!takeReplaceSearch(step, 100, fields, options))
         return;
-    }
-    step(108, [&] {
-        lastSearch = options;
-        lastSearchFromReplace = true;
-    });
     std::unique_ptr<Searcher> searcher;
     step(110, [&] { searcher = std::make_unique<Searcher>(options); });
     if (step.test(112, [&] { return !searcher || !searcher->error().isEmpty(); })) {
@@ -265,14 +263,10 @@ void Form1::replaceAll()
         const int index = currentEditorIndex();
         const qint32 selBefore = e.selStart();
         const qint32 lengthBefore = e.textLength();
-        replacingAll = true;
-        try {
+        {
+            const QScopedValueRollback<bool> replacing(replacingAll, true);
             e.replaceUtf8(pieces->start(), pieces->start() + pieces->spanBefore(), span);
-        } catch (...) {
-            replacingAll = false;
-            throw;
         }
-        replacingAll = false;
         span = QByteArray();
         e.setSelStart(e.positionOfUtf8(pieces->start()));
         if (undo.UndoRecording) {

@@ -5,6 +5,7 @@
 #include "platform/rawutf8.h"
 
 #include <QChar>
+#include <QCoreApplication>
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -142,7 +143,7 @@ Searcher::Searcher(const SearchOptions &options) : options_(options)
         // The offset counts bytes of the pattern as compiled; the user counts characters of his.
         const qint64 shift = options.wholeWord ? WordBefore.size() : 0;
         const qint64 at = std::clamp<qint64>(qint64(offset) - shift, 0, what.size());
-        error_ = QStringLiteral("The regular expression is not valid: %1 (at character %2).")
+        error_ = QCoreApplication::translate("Failure", "The regular expression is not valid: %1 (at character %2).")
                      .arg(QString::fromUtf8(reinterpret_cast<const char *>(message)))
                      .arg(RawUtf8::units(QByteArrayView(what).first(at)) + 1);
         pcre_.reset();
@@ -169,22 +170,28 @@ ByteMatch Searcher::next(QByteArrayView text, qint64 from) const
     if (!usable() || from > text.size())
         return last_;
     if (pcre_) {
-        const int rc = pcre2_match(pcre_->code, bytesOf(text), text.size(), from, 0, pcre_->data, pcre_->context);
-        if (rc == PCRE2_ERROR_NOMATCH)
+        // A loop, not a call of itself: an empty match inside every "\r\n" of a long file would
+        // otherwise nest a call per line.
+        for (;;) {
+            const int rc = pcre2_match(pcre_->code, bytesOf(text), text.size(), from, 0, pcre_->data, pcre_->context);
+            if (rc == PCRE2_ERROR_NOMATCH)
+                return last_;
+            if (rc < 0) {
+                PCRE2_UCHAR message[256];
+                pcre2_get_error_message(rc, message, sizeof message);
+                throw Failure(QCoreApplication::translate("Failure", "The search stopped: %1")
+                                  .arg(QString::fromUtf8(reinterpret_cast<const char *>(message))));
+            }
+            const PCRE2_SIZE *ov = pcre2_get_ovector_pointer(pcre_->data);
+            const qint64 start = qint64(ov[0]), end = std::max(start, qint64(ov[1]));
+            // "\r" alone is a line end too, so "^" or "$" could find the place inside "\r\n".
+            if (start == end && start > 0 && start < text.size() && text[start - 1] == '\r' && text[start] == '\n') {
+                from = start + 1;
+                continue;
+            }
+            last_ = ByteMatch{start, end};
             return last_;
-        if (rc < 0) {
-            PCRE2_UCHAR message[256];
-            pcre2_get_error_message(rc, message, sizeof message);
-            throw Failure(QStringLiteral("The search stopped: %1")
-                              .arg(QString::fromUtf8(reinterpret_cast<const char *>(message))));
         }
-        const PCRE2_SIZE *ov = pcre2_get_ovector_pointer(pcre_->data);
-        const qint64 start = qint64(ov[0]), end = std::max(start, qint64(ov[1]));
-        // "\r" alone is a line end too, so "^" or "$" could find the place inside "\r\n".
-        if (start == end && start > 0 && start < text.size() && text[start - 1] == '\r' && text[start] == '\n')
-            return next(text, start + 1);
-        last_ = ByteMatch{start, end};
-        return last_;
     }
     const char *base = text.data();
     for (qint64 at = from; at + needle_.size() <= text.size();) {
@@ -236,14 +243,6 @@ ByteMatch Searcher::group(int n) const
     if (ov[2 * n] == PCRE2_UNSET)
         return {};
     return ByteMatch{qint64(ov[2 * n]), std::max(qint64(ov[2 * n]), qint64(ov[2 * n + 1]))};
-}
-
-int Searcher::groupCount() const
-{
-    uint32_t count = 0;
-    if (pcre_)
-        pcre2_pattern_info(pcre_->code, PCRE2_INFO_CAPTURECOUNT, &count);
-    return int(count);
 }
 
 Replacement::Replacement(const QString &with, bool regex, QByteArray lineBreak)

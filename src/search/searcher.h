@@ -60,7 +60,6 @@ public:
     // Group `n` of the last match that next() found: its bytes, or nothing when it did not take
     // part. Group 0 is the whole match.
     ByteMatch group(int n) const;
-    int groupCount() const; // groups of the pattern, 0 for a literal
 
 private:
     bool wordEdges(QByteArrayView text, qint64 start, qint64 end) const;

@@ -77,7 +77,7 @@ void replacePieces(Editor &E, const PieceChange &pieces, bool undo, bool &applie
 
 void ModUndos::Undo(Editor &E)
 {
-    if (Undos.size() >= 2 && UndoRecording) {
+    if (canUndo()) {
         UndoRecording = false;
         UndoElement &last = Undos.back();
         {
@@ -98,7 +98,7 @@ void ModUndos::Undo(Editor &E)
 
 void ModUndos::Redo(Editor &E)
 {
-    if (!Redos.empty() && UndoRecording) {
+    if (canRedo()) {
         UndoRecording = false;
         UndoElement &x = Redos.back();
         {

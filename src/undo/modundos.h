@@ -38,6 +38,9 @@ public:
     bool UndoRecording = false;
 
     // Each applies one step to the editor and throws when the editor rejects it.
+    // Whether Undo (Redo) would change the text now.
+    bool canUndo() const { return Undos.size() >= 2 && UndoRecording; }
+    bool canRedo() const { return !Redos.empty() && UndoRecording; }
     void Undo(Editor &E);
     void Redo(Editor &E);
 

@@ -3,6 +3,8 @@
 
 #include "platform/failure.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 void putNumber(QByteArray &out, quint64 n)
@@ -49,7 +51,7 @@ void PieceChange::finish()
 QByteArray PieceChange::rebuild(QByteArrayView from, bool forward) const
 {
     if (from.size() != (forward ? spanBefore_ : spanAfter_))
-        throw Failure(QStringLiteral("The text no longer holds the replaced pieces"));
+        throw Failure(QCoreApplication::translate("Failure", "The text no longer holds the replaced pieces"));
     QByteArray out;
     out.reserve(forward ? spanAfter_ : spanBefore_);
     const char *p = layout_.constData();

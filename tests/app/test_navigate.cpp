@@ -2,6 +2,7 @@
 // Go to Line, the status line, and the command line's forms (FILE:LINE, +LINE FILE, -, a file
 // that does not exist yet), also as another start hands them over.
 #include "app/commandline.h"
+#include "handover.h"
 #include "platform/files.h"
 #include "platform/qt/qtlinedialog.h"
 #include "platform/qt/singleinstance.h"
@@ -34,25 +35,6 @@ struct ScriptedLineDialog : LineDialog {
         return answer;
     }
 };
-
-QByteArray be(quint32 value)
-{
-    QByteArray out(4, '\0');
-    qToBigEndian(value, out.data());
-    return out;
-}
-
-// Sends raw bytes as a start would; true when the window confirmed a request.
-bool answered(const QString &path, const QByteArray &bytes)
-{
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(2000))
-        return false;
-    socket.write(bytes);
-    socket.waitForBytesWritten(2000);
-    return socket.waitForReadyRead(3000) && socket.read(1) == "k";
-}
 
 QByteArray placesRequest(const QList<std::array<quint32, 3>> &heads, const QList<QByteArray> &bytes)
 {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "handover.h"
 #include "platform/files.h"
 #include "platform/qt/singleinstance.h"
 
@@ -31,31 +32,12 @@ bool waitFor(const std::function<bool()> &done, int ms = 5000)
     return true;
 }
 
-QByteArray be(quint32 value)
-{
-    QByteArray out(4, '\0');
-    qToBigEndian(value, out.data());
-    return out;
-}
-
 QByteArray request(quint32 count, const QList<QByteArray> &paths)
 {
     QByteArray body = be(count);
     for (const QByteArray &p : paths)
         body += be(quint32(p.size())) + p;
     return be(RequestMagic) + be(quint32(body.size())) + body;
-}
-
-// Sends raw bytes as a start would; true when the window confirmed a request.
-bool answered(const QString &path, const QByteArray &bytes)
-{
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(2000))
-        return false;
-    socket.write(bytes);
-    socket.waitForBytesWritten(2000);
-    return socket.waitForReadyRead(3000) && socket.read(1) == "k";
 }
 
 } // namespace

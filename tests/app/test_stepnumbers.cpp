@@ -21,6 +21,7 @@ const std::map<QString, std::vector<int>> HelperSpans = {
     {QStringLiteral("anyDocumentChanged"), {0, 2, 4, 6}},
     {QStringLiteral("addUntitledDocument"), {0, 2, 4, 6, 8, 10, 12, 14, 16}},
     {QStringLiteral("addDocumentTab"), {0, 2, 4, 6}},
+    {QStringLiteral("takeReplaceSearch"), {0, 2, 4, 6, 8}},
 };
 
 std::vector<Number> numbersOf(const QString &body, std::set<int> &bases)

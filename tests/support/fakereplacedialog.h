@@ -18,7 +18,6 @@ public:
         shown = true;
         ++opened;
     }
-    bool isOpen() const override { return shown; }
     ReplaceFields fields() const override { return values; }
     void setStatus(const QString &text) override { shownStatus = text; }
     QString status() const override { return shownStatus; }

@@ -118,26 +118,7 @@ MainWindow::MainWindow()
              QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
             -1);
 
-    // Replace and searching again (search/replace.cpp): keys of this window only.
-    const auto windowKey = [this](const QKeySequence &key, void (*run)(Form1 &)) {
-        auto shortcut = new QShortcut(key, this);
-        shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this, [this, run] {
-            if (form_)
-                run(*form_);
-        });
-    };
-    windowKey(QKeySequence(Qt::CTRL | Qt::Key_H), [](Form1 &f) { f.showReplace(); });
-    windowKey(QKeySequence(Qt::Key_F3), [](Form1 &f) { f.findAgain(false); });
-    windowKey(QKeySequence(Qt::SHIFT | Qt::Key_F3), [](Form1 &f) { f.findAgain(true); });
     installWindowKeys();
-    // Go to Line; the editors leave Ctrl+G alone.
-    auto goToLine = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
-    goToLine->setContext(Qt::WindowShortcut);
-    connect(goToLine, &QShortcut::activated, this, [this] {
-        if (form_)
-            form_->showGoToLine();
-    });
 
     // Files dropped anywhere on the window, the editors included, and Ctrl+wheel over an editor
     // reach the window through the application's filter: the editors would take them otherwise.

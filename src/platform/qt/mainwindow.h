@@ -94,7 +94,7 @@ private:
     bool applicationEvent(QObject *watched, QEvent *e);
     bool takeDrop(QEvent *e);
     bool zoomByWheel(QObject *watched, QWheelEvent *e);
-    // The keyboard's ways around the window (windowkeys.cpp): redo and zoom keys, the editor's
+    // The keyboard's ways around the window (windowkeys.cpp): redo, zoom, Replace, F3, Go to Line, the editor's
     // menu, F6 between the editor and the buttons, and moving across the buttons.
     void installWindowKeys();
     bool editorMenuEvent(QObject *watched, QContextMenuEvent *e);

@@ -20,7 +20,6 @@ public:
     void setForm(Form1 *form) { form_ = form; }
 
     void showWith(const QString &findWhat) override;
-    bool isOpen() const override { return isVisible(); }
     ReplaceFields fields() const override;
     void setStatus(const QString &text) override;
     QString status() const override;

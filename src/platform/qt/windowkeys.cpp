@@ -41,6 +41,11 @@ void MainWindow::installWindowKeys()
     };
     windowKey({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
               [this] { form_->PushButton9_Click(); });
+    // Replace, searching again and Go to Line (search/); the editors leave these keys alone.
+    windowKey({QKeySequence(Qt::CTRL | Qt::Key_H)}, [this] { form_->showReplace(); });
+    windowKey({QKeySequence(Qt::Key_F3)}, [this] { form_->findAgain(false); });
+    windowKey({QKeySequence(Qt::SHIFT | Qt::Key_F3)}, [this] { form_->findAgain(true); });
+    windowKey({QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] { form_->showGoToLine(); });
     // "+" is Shift+"=" on many keyboards: both, with Shift or without, and the keypad's.
     windowKey({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus),
                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
